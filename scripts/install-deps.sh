@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs. Quiet when all is present;
+# refreshes the package lists once, and only when something is missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build pkg-config g++ make
+  # codecs
+  libpng-dev zlib1g-dev libjpeg62-turbo-dev libgif-dev
+  # text on surfaces
+  libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core
+  # settings file
+  libsimpleini-dev
+  # desktop program
+  qt6-base-dev
+  # tests, benchmarks and their peer, fuzzing
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev
+  # screenshots of the desktop program
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,13 @@
+#pragma once
+// Base64 text of a stream, as the outfit code carries it.
+
+#include "archive/stream.h"
+
+namespace varune {
+
+// Reads `Input` from its position to its end in chunks of 510 bytes and
+// writes standard Base64 ("=" padded) to `Output`, with CR LF after every 76
+// characters, one write per chunk.
+void EncodeBase64Stream(TStream& Input, TStream& Output);
+
+}  // namespace varune

@@ -1,0 +1,137 @@
+#include "archive/spf.h"
+
+#include <cstring>
+
+#include "archive/error.h"
+#include "archive/file_share.h"
+
+namespace varune {
+
+// ---- TSpf ------------------------------------------------------------------
+
+void TSpf::Clear() {
+  FCount = 0;
+  FHeaders.clear();
+  FNameIndex.clear();
+  FNameIndexBuilt = false;
+}
+
+void TSpf::LoadFromFile(const std::string& AFileName) {
+  TFileStream file(AFileName, TFileStream::fmOpenRead);
+  if (IsOpenedByOtherProcess(AFileName))
+    throw Error(Sprintf("ファイルは他のプロセスで使用中です (%s)", AFileName.c_str()));
+  LoadFromStream(file);
+  FFileName = AFileName;
+}
+
+void TSpf::LoadFromStream(TStream& Stream) {
+  Clear();
+  const int64_t length = Stream.Size();
+  if (length < kSpfTrailerSize) throw Error(kMsgReadError);
+  Stream.Seek(-4, soEnd);
+  FVersion = Stream.ReadValue<int32_t>();
+  Stream.Seek(-kSpfTrailerSize, soEnd);
+  const int32_t directorySize = Stream.ReadValue<int32_t>();
+  Stream.Seek(-4, soCurrent);
+  // A damaged trailer must not make us seek before the file or reserve more
+  // records than the file could hold.
+  if (directorySize < 0 || directorySize > length - kSpfTrailerSize)
+    throw Error(Sprintf("アーカイブのディレクトリが壊れています (サイズ %d)", directorySize));
+  const int32_t count = directorySize / kSpfRecordSize;
+  Stream.Seek(-static_cast<int64_t>(directorySize), soCurrent);
+
+  std::vector<uint8_t> directory(static_cast<size_t>(count) * kSpfRecordSize);
+  Stream.ReadBuffer(directory.data(), static_cast<int64_t>(directory.size()));
+  FHeaders.resize(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const uint8_t* record = directory.data() + static_cast<size_t>(i) * kSpfRecordSize;
+    TSpfHeader& header = FHeaders[static_cast<size_t>(i)];
+    header.FileName = AnsiField(record, kSpfNameSize);
+    std::memcpy(&header.Offset, record + 128, 4);
+    std::memcpy(&header.Size, record + 132, 4);
+    std::memcpy(&header.Unknown, record + 136, 4);
+  }
+  FCount = count;
+}
+
+void TSpf::BuildNameIndex() const {
+  FNameIndex.reserve(FHeaders.size());
+  for (int32_t i = 0; i < FCount; ++i) FNameIndex.emplace(FHeaders[static_cast<size_t>(i)].FileName, i);
+  FNameIndexBuilt = true;
+}
+
+int32_t TSpf::IndexOf(std::string_view S) const {
+  if (!FNameIndexBuilt) BuildNameIndex();
+  const auto found = FNameIndex.find(S);
+  return found == FNameIndex.end() ? -1 : found->second;
+}
+
+const TSpfHeader& TSpf::GetItem(int32_t Index) const {
+  if (Index < 0 || Index >= FCount) throw Error(Sprintf(kMsgInvalidIndex, Index));
+  return FHeaders[static_cast<size_t>(Index)];
+}
+
+void TSpf::SaveToStream(int32_t Index, TStream& Stream) const {
+  const TSpfHeader& header = GetItem(Index);
+  TFileStream archive(FFileName, TFileStream::fmOpenRead);
+  if (header.Offset < 0 || header.Size < 0 ||
+      static_cast<int64_t>(header.Offset) + header.Size > archive.Size())
+    throw Error(Sprintf("アーカイブのエントリが範囲外です [%d] (%s)", Index, header.FileName.c_str()));
+
+  const int64_t position = Stream.Position();
+  archive.SetPosition(header.Offset);
+  if (auto* memory = dynamic_cast<TMemoryStream*>(&Stream)) {
+    memory->SetSize(header.Size);
+    // The common case, a fresh memory stream: read straight into its block.
+    if (position == 0) {
+      archive.ReadBuffer(memory->Memory(), header.Size);
+      return;
+    }
+  }
+  Stream.CopyFrom(archive, header.Size);
+  Stream.SetPosition(position);
+}
+
+void TSpf::SaveToFile(int32_t Index, const std::string& AFileName) const {
+  TFileStream file(AFileName, TFileStream::fmCreate);
+  SaveToStream(Index, file);
+}
+
+// ---- TSpfManager -----------------------------------------------------------
+
+void TSpfManager::Clear() {
+  while (!FList.empty()) FList.pop_back();
+  FListIndex.clear();
+  while (!FSpfList.empty()) FSpfList.pop_back();
+  FSpfIndex.clear();
+}
+
+void TSpfManager::AddSpf(const std::string& AFileName) {
+  if (FSpfIndex.contains(AFileName)) return;
+  auto spf = std::make_unique<TSpf>();
+  spf->LoadFromFile(AFileName);
+  FSpfIndex.emplace(AFileName, static_cast<int32_t>(FSpfList.size()));
+  FSpfList.push_back(std::move(spf));
+}
+
+int32_t TSpfManager::IndexOf(std::string_view AFileName) {
+  if (const auto found = FListIndex.find(AFileName); found != FListIndex.end()) return found->second;
+  TNameEntry entry{std::string(AFileName), nullptr};
+  for (const auto& spf : FSpfList) {
+    const int32_t index = spf->IndexOf(AFileName);
+    if (index >= 0) {
+      entry.Info = std::make_unique<TSpfItemInfo>(TSpfItemInfo{spf.get(), index});
+      break;
+    }
+  }
+  const auto position = static_cast<int32_t>(FList.size());
+  FListIndex.emplace(entry.Name, position);
+  FList.push_back(std::move(entry));
+  return position;
+}
+
+const TSpfItemInfo* TSpfManager::GetItem(std::string_view AFileName) {
+  return FList[static_cast<size_t>(IndexOf(AFileName))].Info.get();
+}
+
+}  // namespace varune

@@ -1,0 +1,127 @@
+#pragma once
+// Archives (.SPF) and the archive set.
+//
+// An archive keeps its entries' data first and a directory of 140-byte
+// records before a 140-byte trailer: the trailer's first word is the
+// directory's size, its last word the archive's version. Only the directory
+// is held in memory; entries are read on demand, one open per extraction.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "archive/stream.h"
+#include "archive/text.h"
+
+namespace varune {
+
+// The five archives of a game client, in the order they are searched.
+inline constexpr std::array<const char*, 5> ArchiveFileNames = {
+    "AJJIYA.SPF", "BANX.SPF", "BARY.SPF", "ZENNE.SPF", "ROWID.SPF"};
+
+inline constexpr int32_t kSpfRecordSize = 140;
+inline constexpr int32_t kSpfTrailerSize = 140;
+inline constexpr int32_t kSpfNameSize = 128;
+
+// One directory record.
+struct TSpfHeader {
+  std::string FileName;  // UTF-8
+  int32_t Offset = 0;
+  int32_t Size = 0;
+  int32_t Unknown = 0;
+};
+
+class TSpf {
+ public:
+  TSpf() = default;
+  virtual ~TSpf() = default;
+  TSpf(const TSpf&) = delete;
+  TSpf& operator=(const TSpf&) = delete;
+
+  // Empties the directory; the file name and version are kept.
+  virtual void Clear();
+
+  // Reads the directory of the archive at `AFileName`. Fails while another
+  // process holds the file open. The file name changes only on success.
+  void LoadFromFile(const std::string& AFileName);
+  void LoadFromStream(TStream& Stream);
+
+  // Lowest directory index whose name equals `S` (ASCII letters without
+  // case, everything else exactly), or -1.
+  int32_t IndexOf(std::string_view S) const;
+  const TSpfHeader& GetItem(int32_t Index) const;
+
+  // Copies entry `Index` into `Stream` at its position, which is restored
+  // afterwards; a memory stream is first sized to the entry.
+  void SaveToStream(int32_t Index, TStream& Stream) const;
+  void SaveToFile(int32_t Index, const std::string& AFileName) const;
+
+  int32_t Version() const { return FVersion; }
+  int32_t Count() const { return FCount; }
+  const std::string& FileName() const { return FFileName; }
+  void SetFileName(std::string AFileName) { FFileName = std::move(AFileName); }
+
+ private:
+  void BuildNameIndex() const;
+
+  std::string FFileName;
+  int32_t FVersion = 0;
+  int32_t FCount = 0;
+  std::vector<TSpfHeader> FHeaders;
+  // Built on the first lookup: name (without case) -> lowest index.
+  mutable std::unordered_map<std::string_view, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FNameIndex;
+  mutable bool FNameIndexBuilt = false;
+};
+
+// Where one archived file lives. The archive is referred to, not owned.
+struct TSpfItemInfo {
+  const TSpf* FSpf = nullptr;
+  int32_t FIndex = -1;
+};
+
+// The archive set: archives in the order they were added, and a cache of
+// every name resolved so far (absences included).
+class TSpfManager {
+ public:
+  TSpfManager() = default;
+  ~TSpfManager() { Clear(); }
+  TSpfManager(const TSpfManager&) = delete;
+  TSpfManager& operator=(const TSpfManager&) = delete;
+
+  // Frees every archive and locator; locators handed out become invalid.
+  void Clear();
+
+  // Appends the archive at `AFileName` unless the same path (without case)
+  // is already there. Only a fully read archive is added.
+  void AddSpf(const std::string& AFileName);
+
+  // Position of `AFileName` in the name index, resolving it first if new.
+  // The first archive added that holds the name wins; an absence is
+  // remembered, even against archives added later.
+  int32_t IndexOf(std::string_view AFileName);
+
+  // The locator of `AFileName`, or null when no archive holds it.
+  const TSpfItemInfo* GetItem(std::string_view AFileName);
+
+  int32_t SpfCount() const { return static_cast<int32_t>(FSpfList.size()); }
+  const TSpf& Spf(int32_t Index) const { return *FSpfList[Index]; }
+
+ private:
+  struct TNameEntry {
+    std::string Name;
+    std::unique_ptr<TSpfItemInfo> Info;
+  };
+
+  // Name index, in resolution order, with its lookup by name.
+  std::vector<TNameEntry> FList;
+  std::unordered_map<std::string, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FListIndex;
+  // Archive list in search order, with its lookup by path.
+  std::vector<std::unique_ptr<TSpf>> FSpfList;
+  std::unordered_map<std::string, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FSpfIndex;
+};
+
+}  // namespace varune
