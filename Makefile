@@ -1,7 +1,6 @@
 # The two commands that do everything on a fresh Debian machine: `make run`
 # and `make test`. Each installs what is missing first.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_spf fuzz_ldt fuzz_tbl fuzz_mft fuzz_seq
 
 .PHONY: all deps run test bench fuzz clean
 
@@ -28,11 +27,12 @@ bench: deps
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
-	@for t in $(FUZZ_TARGETS); do \
+	@for f in build/fuzz/bin/fuzz_*; do \
+	  t=$${f##*/fuzz_}; corpus=build/fuzz/corpus/$$t; \
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
-	  rm -rf build/fuzz/corpus/$$t && mkdir -p build/fuzz/corpus/$$t && \
-	  build/fuzz/bin/fuzz_seeds $$t build/fuzz/corpus/$$t && \
-	  build/fuzz/bin/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus/$$t || exit 1; \
+	  mkdir -p $$corpus && build/fuzz/bin/replay_$$t --write-seeds $$corpus && \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus >$$corpus.log 2>&1; rc=$$?; \
+	  tail -n 12 $$corpus.log; [ $$rc -eq 0 ] || exit 1; \
 	done
 
 clean:
