@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "archive/base64.h"
+#include "archive/text.h"
+
+namespace varune {
+namespace {
+
+TEST(CodePageTest, JapaneseRoundTripsAndDamageIsReplaced) {
+  const std::string utf8 = "装備アイテム・ﾊﾝｶｸ abc";
+  const std::string ansi = Utf8ToAnsi(utf8);
+  EXPECT_EQ(ansi.substr(0, 2), "\x91\x95");  // 装 in code page 932
+  EXPECT_EQ(AnsiToUtf8(ansi), utf8);
+
+  EXPECT_EQ(AnsiToUtf8("a\x81"), "a\xEF\xBF\xBD");       // lead byte cut short
+  EXPECT_EQ(AnsiToUtf8("\xFF" "b"), "\xEF\xBF\xBD" "b");  // never a valid byte
+  EXPECT_EQ(Utf8ToAnsi("x😀y"), "x?y");                   // not in the code page
+  EXPECT_EQ(AnsiField("AB\0CD", 5), "AB");
+  EXPECT_EQ(AnsiField("ABCD", 4), "ABCD");
+}
+
+TEST(CodePageTest, NamesCompareAsciiLettersWithoutCase) {
+  EXPECT_TRUE(SameTextAscii("Data/Ldt/Item_1.ldt", "DATA/LDT/ITEM_1.LDT"));
+  EXPECT_FALSE(SameTextAscii("DATA/LDT", "DATA\\LDT"));
+  EXPECT_FALSE(SameTextAscii("ａ", "Ａ"));  // full-width letters are not folded
+  EXPECT_EQ(CaseInsensitiveHash{}("AbC"), CaseInsensitiveHash{}("aBc"));
+}
+
+std::string Encode(size_t length) {
+  std::vector<uint8_t> data(length);
+  for (size_t i = 0; i < length; ++i) data[i] = static_cast<uint8_t>(i * 7 + 1);
+  TMemoryStream input(data), output;
+  EncodeBase64Stream(input, output);
+  return std::string(output.Bytes().begin(), output.Bytes().end());
+}
+
+TEST(Base64Test, LinesBreakAfterEverySeventySixCharacters) {
+  EXPECT_EQ(Encode(0), "");
+  EXPECT_EQ(Encode(3), "AQgP");
+  EXPECT_EQ(Encode(1), "AQ==");
+  EXPECT_EQ(Encode(2), "AQg=");
+  const std::string full = Encode(57);
+  EXPECT_EQ(full.size(), 78u);
+  EXPECT_EQ(full.substr(76), "\r\n");
+  const std::string more = Encode(58);
+  EXPECT_EQ(more.substr(0, 78), full);
+  EXPECT_EQ(more.size(), 82u);
+  EXPECT_EQ(more.substr(80), "==");
+
+  // Chunks of 510 bytes must not disturb the line counter.
+  const std::string big = Encode(1200);
+  size_t lines = 0;
+  for (size_t at = 0; (at = big.find("\r\n", at)) != std::string::npos; at += 2, ++lines)
+    EXPECT_EQ((at - lines * 78) % 76, 0u);
+  EXPECT_EQ(lines, 1200u / 57);
+  EXPECT_EQ(big.size(), 1600u + 2 * lines);
+}
+
+TEST(Base64Test, ReadsFromTheInputPosition) {
+  TMemoryStream input(std::vector<uint8_t>{'x', 'M', 'a', 'n'}), output;
+  input.SetPosition(1);
+  EncodeBase64Stream(input, output);
+  EXPECT_EQ(std::string(output.Bytes().begin(), output.Bytes().end()), "TWFu");
+}
+
+}  // namespace
+}  // namespace varune
