@@ -134,4 +134,10 @@ const TSpfItemInfo* TSpfManager::GetItem(std::string_view AFileName) {
   return FList[static_cast<size_t>(IndexOf(AFileName))].Info.get();
 }
 
+void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir) {
+  std::string folder = ClientDir;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  for (const char* name : ArchiveFileNames) Manager.AddSpf(folder + name);
+}
+
 }  // namespace varune

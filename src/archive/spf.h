@@ -124,4 +124,7 @@ class TSpfManager {
   std::unordered_map<std::string, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FSpfIndex;
 };
 
+// Adds the five archives of the game client in `ClientDir`, in search order.
+void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir);
+
 }  // namespace varune

@@ -1,11 +1,11 @@
-#include <cstdio>
-#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
-    std::puts("usage: varune-cli COMMAND ...");
-    return 0;
-  }
-  std::fputs("usage: varune-cli COMMAND ... (see --help)\n", stderr);
-  return 2;
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return varune::cli::RunCli(args, std::cout, std::cerr);
 }

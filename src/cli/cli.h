@@ -1,0 +1,58 @@
+#pragma once
+// varune-cli: commands that inspect a game client and export headlessly.
+// Every command is a function of its arguments and two output streams, so
+// tests run them in-process.
+
+#include <functional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace varune::cli {
+
+// Exit statuses of the program.
+enum TExitCode { ecSuccess = 0, ecError = 1, ecUsage = 2 };
+
+// A malformed command line; exits with ecUsage.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A command line split into positional arguments and options. Options are
+// "--name VALUE", "--name" (a flag) or "-o VALUE".
+class TArgs {
+ public:
+  // `valueOptions` take a value; `flagOptions` do not. Anything else that
+  // starts with "-" is a usage error.
+  TArgs(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
+        const std::vector<std::string>& flagOptions = {});
+
+  const std::vector<std::string>& Positional() const { return FPositional; }
+  // The positional arguments must number exactly `count`.
+  void ExpectPositional(size_t count) const;
+  bool Has(const std::string& option) const;
+  std::string Value(const std::string& option, const std::string& fallback = "") const;
+
+ private:
+  std::vector<std::string> FPositional;
+  std::vector<std::pair<std::string, std::string>> FOptions;
+};
+
+struct TCommand {
+  std::vector<std::string> Words;  // "archive", "list"
+  std::string Synopsis;            // arguments after the words
+  std::string Summary;
+  std::function<void(const TArgs& args, std::ostream& out)> Run;
+  std::vector<std::string> ValueOptions;
+  std::vector<std::string> FlagOptions;
+};
+
+// The commands of each group, added to the program's table.
+void AddFileCommands(std::vector<TCommand>& commands);
+
+// Runs a command line (without the program name). Errors go to `err`.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace varune::cli
