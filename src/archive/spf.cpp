@@ -1,5 +1,6 @@
 #include "archive/spf.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "archive/error.h"
@@ -40,16 +41,21 @@ void TSpf::LoadFromStream(TStream& Stream) {
   const int32_t count = directorySize / kSpfRecordSize;
   Stream.Seek(-static_cast<int64_t>(directorySize), soCurrent);
 
-  std::vector<uint8_t> directory(static_cast<size_t>(count) * kSpfRecordSize);
-  Stream.ReadBuffer(directory.data(), static_cast<int64_t>(directory.size()));
+  // Parsed in slices, so a large directory needs no buffer of its own size.
+  constexpr int32_t kSlice = 512;
+  std::vector<uint8_t> slice(static_cast<size_t>(std::min(count, kSlice)) * kSpfRecordSize);
   FHeaders.resize(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    const uint8_t* record = directory.data() + static_cast<size_t>(i) * kSpfRecordSize;
-    TSpfHeader& header = FHeaders[static_cast<size_t>(i)];
-    header.FileName = AnsiField(record, kSpfNameSize);
-    std::memcpy(&header.Offset, record + 128, 4);
-    std::memcpy(&header.Size, record + 132, 4);
-    std::memcpy(&header.Unknown, record + 136, 4);
+  for (int32_t first = 0; first < count; first += kSlice) {
+    const int32_t records = std::min(kSlice, count - first);
+    Stream.ReadBuffer(slice.data(), static_cast<int64_t>(records) * kSpfRecordSize);
+    for (int32_t i = 0; i < records; ++i) {
+      const uint8_t* record = slice.data() + static_cast<size_t>(i) * kSpfRecordSize;
+      TSpfHeader& header = FHeaders[static_cast<size_t>(first + i)];
+      header.FileName = AnsiField(record, kSpfNameSize);
+      std::memcpy(&header.Offset, record + 128, 4);
+      std::memcpy(&header.Size, record + 132, 4);
+      std::memcpy(&header.Unknown, record + 136, 4);
+    }
   }
   FCount = count;
 }

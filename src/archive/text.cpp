@@ -10,10 +10,18 @@
 namespace varune {
 namespace {
 
+// Eight bytes at a time: most game texts (paths, IDs) are plain ASCII.
 bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
+  const char* p = s.data();
+  size_t n = s.size();
+  uint64_t high = 0;
+  for (; n >= 8; p += 8, n -= 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    high |= word;
+  }
+  for (; n > 0; ++p, --n) high |= static_cast<unsigned char>(*p);
+  return (high & 0x8080808080808080ull) == 0;
 }
 
 // One conversion direction; the descriptor is opened once per thread.
@@ -103,14 +111,38 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
   return true;
 }
 
+namespace {
+
+// Lowers the ASCII capitals among eight bytes at once; other bytes, those
+// of multi-byte characters included, stay as they are.
+uint64_t FoldWord(uint64_t word) {
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const uint64_t atLeastA = (word & kLow7) + 0x3F3F3F3F3F3F3F3Full;  // high bit set where byte >= 'A'
+  const uint64_t aboveZ = (word & kLow7) + 0x2525252525252525ull;    // high bit set where byte > 'Z'
+  const uint64_t capitals = atLeastA & ~aboveZ & ~word & kHigh;
+  return word | (capitals >> 2);
+}
+
+}  // namespace
+
 size_t CaseInsensitiveHash::operator()(std::string_view s) const {
-  // FNV-1a over the lowered bytes.
-  uint64_t hash = 14695981039346656037ull;
-  for (char c : s) {
-    hash ^= static_cast<unsigned char>(AsciiLower(c));
-    hash *= 1099511628211ull;
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  uint64_t hash = s.size() * kMultiplier;
+  const char* p = s.data();
+  size_t n = s.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    hash = (hash ^ FoldWord(word)) * kMultiplier;
+    hash ^= hash >> 29;
   }
-  return static_cast<size_t>(hash);
+  if (n > 0) {
+    uint64_t word = 0;
+    std::memcpy(&word, p, n);
+    hash = (hash ^ FoldWord(word)) * kMultiplier;
+  }
+  return static_cast<size_t>(hash ^ (hash >> 32));
 }
 
 }  // namespace varune

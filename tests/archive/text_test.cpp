@@ -65,3 +65,24 @@ TEST(Base64Test, ReadsFromTheInputPosition) {
 
 }  // namespace
 }  // namespace varune
+
+namespace varune {
+namespace {
+
+TEST(CodePageTest, HashFoldsOnlyAsciiCapitals) {
+  const CaseInsensitiveHash hash;
+  // Every length around the eight-byte steps, every letter position.
+  const std::string upper = "DATA/CHAR/CHARLAYER/LAYER01.TBL@[`{";
+  for (size_t length = 0; length <= upper.size(); ++length) {
+    const std::string a = upper.substr(0, length);
+    EXPECT_EQ(hash(a), hash(AsciiLowerCopy(a))) << a;
+  }
+  // '@', '[', '`' and '{' border the letters and must not be folded onto them.
+  EXPECT_NE(hash("@[`{"), hash("`{@["));
+  EXPECT_NE(hash("[Z"), hash("{z"));
+  // Bytes of code page 932 characters whose low seven bits spell capitals.
+  EXPECT_NE(hash("\xC1\xC2"), hash("\xE1\xE2"));
+}
+
+}  // namespace
+}  // namespace varune
