@@ -30,9 +30,11 @@ size_t ExpectedAlternative(int32_t type) {
 
 int32_t TLdtWriter::AddColumn(std::string name, int32_t type) {
   if (FRowCount > 0) throw Error("行の追加後に列は追加できません");
-  if (FColumns.size() >= static_cast<size_t>(kLdtMaxColumns)) throw Error(Sprintf("列数が不正です [%d]", kLdtMaxColumns + 1));
+  if (FColumns.size() >= static_cast<size_t>(kLdtMaxColumns))
+    throw Error(Sprintf("列数が不正です [%d]", kLdtMaxColumns + 1));
   std::string ansi = Utf8ToAnsi(name);
-  if (ansi.size() > static_cast<size_t>(kLdtColumnNameSize)) throw Error(Sprintf("列名が長すぎます [%s]", name.c_str()));
+  if (ansi.size() > static_cast<size_t>(kLdtColumnNameSize))
+    throw Error(Sprintf("列名が長すぎます [%s]", name.c_str()));
   FColumns.push_back({std::move(ansi), type});
   return static_cast<int32_t>(FColumns.size()) - 1;
 }

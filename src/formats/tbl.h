@@ -23,6 +23,8 @@ inline constexpr int32_t kTblImageSize = 164;
 struct TPoint {
   int32_t X = 0;
   int32_t Y = 0;
+
+  bool operator==(const TPoint&) const = default;
 };
 
 struct TRect {
@@ -30,6 +32,8 @@ struct TRect {
   int32_t Top = 0;
   int32_t Right = 0;
   int32_t Bottom = 0;
+
+  bool operator==(const TRect&) const = default;
 };
 
 // One cell: a rectangle of a sprite sheet and where to draw it.
