@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "archive/geometry.h"
 #include "archive/text.h"
 #include "archive/varune_base.h"
 
@@ -19,22 +20,6 @@ namespace varune {
 inline constexpr int32_t kTblTextSize = 128;
 inline constexpr int32_t kTblItemHeaderSize = 136;  // FCount, FID, FCount2
 inline constexpr int32_t kTblImageSize = 164;
-
-struct TPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-
-  bool operator==(const TPoint&) const = default;
-};
-
-struct TRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
-
-  bool operator==(const TRect&) const = default;
-};
 
 // One cell: a rectangle of a sprite sheet and where to draw it.
 struct TTblImage {
