@@ -1,0 +1,332 @@
+#include "imaging/png.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "archive/error.h"
+#include "archive/stream.h"
+
+namespace varune {
+
+TPngImage TPngImage::Blank(int32_t Width, int32_t Height) {
+  TPngImage image;
+  image.Width = Width;
+  image.Height = Height;
+  image.ColorType = pctRGBA;
+  image.Rgb.assign(image.PixelCount() * 3, 0);
+  image.Alpha.assign(image.PixelCount(), 0);
+  return image;
+}
+
+TPngTransparencyMode TPngImage::TransparencyMode() const {
+  switch (ColorType) {
+    case pctGray:
+    case pctRGB:
+      return HasTrns ? ptmBit : ptmNone;
+    case pctPalette: {
+      if (!HasTrns) return ptmNone;
+      int below = 0;
+      for (int32_t i = 0; i < TrnsCount; ++i) below += TrnsAlpha[static_cast<size_t>(i)] < 255;
+      return below == 1 ? ptmBit : ptmPartial;
+    }
+    case pctGrayAlpha:
+    case pctRGBA:
+      break;
+  }
+  return ptmPartial;
+}
+
+TColor32 TPngImage::TransparentColor() const {
+  switch (ColorType) {
+    case pctPalette:
+      for (int32_t i = 0; i < TrnsCount; ++i) {
+        if (TrnsAlpha[static_cast<size_t>(i)] != 0) continue;
+        if (static_cast<size_t>(i) >= Palette.size()) break;
+        const TPngRgb& c = Palette[static_cast<size_t>(i)];
+        return Color32(c[0], c[1], c[2]);
+      }
+      return Color32(0, 0, 0);
+    case pctRGB:
+      return Color32(static_cast<uint8_t>(TrnsRed), static_cast<uint8_t>(TrnsGreen), static_cast<uint8_t>(TrnsBlue));
+    case pctGray: {
+      uint8_t level;
+      if (BitDepth == 16)
+        level = static_cast<uint8_t>(TrnsGray >> 8);
+      else if (BitDepth == 8)
+        level = static_cast<uint8_t>(TrnsGray);
+      else
+        level = static_cast<uint8_t>((TrnsGray & ((1 << BitDepth) - 1)) * 255 / ((1 << BitDepth) - 1));
+      return Color32(level, level, level);
+    }
+    default:
+      return Color32(0, 0, 0);
+  }
+}
+
+TColor32 TPngImage::PixelColor32(int32_t X, int32_t Y) const {
+  const size_t i = static_cast<size_t>(Y) * static_cast<size_t>(Width) + static_cast<size_t>(X);
+  const TColor32 opaque = Color32(Rgb[3 * i], Rgb[3 * i + 1], Rgb[3 * i + 2]);
+  switch (ColorType) {
+    case pctGrayAlpha:
+    case pctRGBA:
+      return (opaque & 0x00FFFFFF) | (TColor32{Alpha[i]} << 24);
+    case pctPalette:
+      return (opaque & 0x00FFFFFF) | (TColor32{TrnsAlpha[Indices[i]]} << 24);
+    default:
+      return HasTrns && opaque == TransparentColor() ? opaque & 0x00FFFFFF : opaque;
+  }
+}
+
+namespace {
+
+// Shared by libpng's callbacks. Plain data only: libpng leaves through longjmp.
+struct TPngContext {
+  const uint8_t* Data = nullptr;
+  size_t Size = 0;
+  size_t Position = 0;
+  std::vector<uint8_t>* Output = nullptr;
+  char Message[200] = {};
+};
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
+  auto* context = static_cast<TPngContext*>(png_get_error_ptr(png));
+  std::snprintf(context->Message, sizeof context->Message, "%s", message ? message : "error");
+  png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
+  auto* context = static_cast<TPngContext*>(png_get_io_ptr(png));
+  if (count > context->Size - context->Position) png_error(png, "unexpected end of data");
+  std::memcpy(out, context->Data + context->Position, count);
+  context->Position += count;
+}
+
+void WriteToMemory(png_structp png, png_bytep data, size_t count) {
+  auto* context = static_cast<TPngContext*>(png_get_io_ptr(png));
+  bool failed = false;
+  try {
+    context->Output->insert(context->Output->end(), data, data + count);
+  } catch (...) {
+    failed = true;
+  }
+  if (failed) png_error(png, "out of memory");
+}
+
+void FlushNothing(png_structp) {}
+
+int ChannelsOf(TPngColorType type) {
+  switch (type) {
+    case pctGray:
+    case pctPalette:
+      return 1;
+    case pctGrayAlpha:
+      return 2;
+    case pctRGB:
+      return 3;
+    case pctRGBA:
+      return 4;
+  }
+  return 0;
+}
+
+// Spreads one transformed row (8-bit samples, palette indices unpacked) into
+// the picture's planes.
+void StoreRow(TPngImage& image, int32_t y, const uint8_t* row) {
+  const size_t w = static_cast<size_t>(image.Width);
+  const size_t first = static_cast<size_t>(y) * w;
+  uint8_t* rgb = image.Rgb.data() + 3 * first;
+  switch (image.ColorType) {
+    case pctGray:
+      for (size_t x = 0; x < w; ++x) rgb[3 * x] = rgb[3 * x + 1] = rgb[3 * x + 2] = row[x];
+      break;
+    case pctRGB:
+      std::memcpy(rgb, row, 3 * w);
+      break;
+    case pctPalette: {
+      std::memcpy(image.Indices.data() + first, row, w);
+      const size_t entries = image.Palette.size();
+      for (size_t x = 0; x < w; ++x) {
+        static constexpr TPngRgb kBlack{0, 0, 0};
+        const TPngRgb& c = row[x] < entries ? image.Palette[row[x]] : kBlack;
+        std::memcpy(rgb + 3 * x, c.data(), 3);
+      }
+      break;
+    }
+    case pctGrayAlpha: {
+      uint8_t* alpha = image.Alpha.data() + first;
+      for (size_t x = 0; x < w; ++x) {
+        rgb[3 * x] = rgb[3 * x + 1] = rgb[3 * x + 2] = row[2 * x];
+        alpha[x] = row[2 * x + 1];
+      }
+      break;
+    }
+    case pctRGBA: {
+      uint8_t* alpha = image.Alpha.data() + first;
+      for (size_t x = 0; x < w; ++x) {
+        std::memcpy(rgb + 3 * x, row + 4 * x, 3);
+        alpha[x] = row[4 * x + 3];
+      }
+      break;
+    }
+  }
+}
+
+// Makes room for rows [0, rows) of every plane the colour type has.
+void GrowPlanes(TPngImage& image, size_t rows) {
+  const size_t pixels = rows * static_cast<size_t>(image.Width);
+  image.Rgb.resize(3 * pixels);
+  if (image.ColorType == pctPalette) image.Indices.resize(pixels);
+  if (image.HasAlphaChannel()) image.Alpha.resize(pixels);
+}
+
+// The libpng part of decoding. Returns false after a libpng error (message in
+// the context). No object with a destructor lives in this frame, so the
+// longjmp back to it skips nothing.
+bool ReadPng(png_structp png, png_infop info, TPngImage& image, std::vector<uint8_t>& raw,
+             std::vector<png_bytep>& rows, uint64_t maxPixels) {
+  if (setjmp(png_jmpbuf(png))) return false;
+
+  png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
+  png_set_benign_errors(png, 1);
+  png_read_info(png, info);
+
+  png_uint_32 width = 0, height = 0;
+  int bitDepth = 0, colorType = 0, interlace = 0;
+  png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, &interlace, nullptr, nullptr);
+  if (static_cast<uint64_t>(width) * height > maxPixels) png_error(png, "picture too large");
+  image.Width = static_cast<int32_t>(width);
+  image.Height = static_cast<int32_t>(height);
+  image.ColorType = static_cast<TPngColorType>(colorType);
+  image.BitDepth = static_cast<uint8_t>(bitDepth);
+
+  if (colorType == PNG_COLOR_TYPE_PALETTE) {
+    png_colorp palette = nullptr;
+    int count = 0;
+    if (png_get_PLTE(png, info, &palette, &count) == 0) png_error(png, "missing PLTE");
+    image.Palette.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) image.Palette[static_cast<size_t>(i)] = {palette[i].red, palette[i].green, palette[i].blue};
+  }
+  if (png_get_valid(png, info, PNG_INFO_tRNS) != 0) {
+    png_bytep alpha = nullptr;
+    int count = 0;
+    png_color_16p sample = nullptr;
+    png_get_tRNS(png, info, &alpha, &count, &sample);
+    if (colorType == PNG_COLOR_TYPE_PALETTE && alpha != nullptr) {
+      image.HasTrns = true;
+      image.TrnsCount = count < 256 ? count : 256;
+      std::memcpy(image.TrnsAlpha.data(), alpha, static_cast<size_t>(image.TrnsCount));
+    } else if ((colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_RGB) && sample != nullptr) {
+      image.HasTrns = true;
+      image.TrnsGray = sample->gray;
+      image.TrnsRed = sample->red;
+      image.TrnsGreen = sample->green;
+      image.TrnsBlue = sample->blue;
+    }
+  }
+
+  if (bitDepth == 16) png_set_strip_16(png);
+  if (bitDepth < 8) {
+    if (colorType == PNG_COLOR_TYPE_PALETTE)
+      png_set_packing(png);
+    else
+      png_set_expand_gray_1_2_4_to_8(png);
+  }
+  const int passes = png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  const size_t rowBytes = png_get_rowbytes(png, info);
+  if (png_get_channels(png, info) != ChannelsOf(image.ColorType) ||
+      rowBytes != width * static_cast<size_t>(ChannelsOf(image.ColorType)))
+    png_error(png, "unexpected row layout");
+
+  if (passes == 1) {
+    // Planes grow row by row, so a truncated stream never costs the memory
+    // its header claims.
+    raw.resize(rowBytes);
+    for (png_uint_32 y = 0; y < height; ++y) {
+      png_read_row(png, raw.data(), nullptr);
+      GrowPlanes(image, y + 1);
+      StoreRow(image, static_cast<int32_t>(y), raw.data());
+    }
+  } else {
+    raw.resize(rowBytes * height);
+    rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = raw.data() + y * rowBytes;
+    png_read_image(png, rows.data());
+    GrowPlanes(image, height);
+    for (png_uint_32 y = 0; y < height; ++y) StoreRow(image, static_cast<int32_t>(y), rows[y]);
+  }
+  return true;
+}
+
+bool WritePng(png_structp png, png_infop info, const TBitmap32& bitmap, TPngPixelFormat format) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()), static_cast<png_uint_32>(bitmap.Height()), 8,
+               format == ppfRGBA ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  // Surface rows are B, G, R, A bytes: libpng swaps to RGB and drops the
+  // fourth byte itself.
+  png_set_bgr(png);
+  if (format == ppfRGB) png_set_filler(png, 0, PNG_FILLER_AFTER);
+  for (int32_t y = 0; y < bitmap.Height(); ++y)
+    png_write_row(png, reinterpret_cast<png_const_bytep>(bitmap.GetScanLine(y)));
+  png_write_end(png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+TPngImage DecodePng(const uint8_t* Data, size_t Size, uint64_t MaxPixels) {
+  if (Size < 8 || png_sig_cmp(Data, 0, 8) != 0) throw Error("invalid PNG: no PNG signature");
+  TPngContext context;
+  context.Data = Data;
+  context.Size = Size;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
+  if (png == nullptr) throw Error("invalid PNG: libpng could not start");
+  png_infop info = png_create_info_struct(png);
+  struct TReadGuard {
+    png_structp* Png;
+    png_infop* Info;
+    ~TReadGuard() { png_destroy_read_struct(Png, Info, nullptr); }
+  } guard{&png, &info};
+  if (info == nullptr) throw Error("invalid PNG: libpng could not start");
+  png_set_read_fn(png, &context, ReadFromMemory);
+
+  TPngImage image;
+  std::vector<uint8_t> raw;
+  std::vector<png_bytep> rows;
+  if (!ReadPng(png, info, image, raw, rows, MaxPixels)) throw Error(Sprintf("invalid PNG: %s", context.Message));
+  return image;
+}
+
+TPngImage LoadPngFromFile(const std::string& FileName) { return DecodePng(ReadWholeFile(FileName)); }
+
+std::vector<uint8_t> EncodePng(const TBitmap32& Bitmap, TPngPixelFormat Format) {
+  if (Bitmap.Empty()) throw Error("cannot write an empty picture as PNG");
+  std::vector<uint8_t> bytes;
+  TPngContext context;
+  context.Output = &bytes;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
+  if (png == nullptr) throw Error("PNG writing failed: libpng could not start");
+  png_infop info = png_create_info_struct(png);
+  struct TWriteGuard {
+    png_structp* Png;
+    png_infop* Info;
+    ~TWriteGuard() { png_destroy_write_struct(Png, Info); }
+  } guard{&png, &info};
+  if (info == nullptr) throw Error("PNG writing failed: libpng could not start");
+  png_set_write_fn(png, &context, WriteToMemory, FlushNothing);
+  if (!WritePng(png, info, Bitmap, Format)) throw Error(Sprintf("PNG writing failed: %s", context.Message));
+  return bytes;
+}
+
+void SavePngToFile(const std::string& FileName, const TBitmap32& Bitmap, TPngPixelFormat Format) {
+  WriteWholeFile(FileName, EncodePng(Bitmap, Format));
+}
+
+}  // namespace varune
