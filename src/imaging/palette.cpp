@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace varune {
 
@@ -11,6 +12,14 @@ constexpr int kCells = 65536;  // 5 bits red, 6 green, 5 blue
 constexpr int kDepth = 8;
 
 constexpr uint32_t CellOf(TColor32 p) { return ((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F); }
+
+// End of the run of pixels with the colour of pixels[i], alpha ignored.
+inline size_t RunEnd(const TColor32* pixels, size_t i, size_t count) {
+  const TColor32 p = pixels[i] & 0x00FFFFFF;
+  size_t end = i + 1;
+  while (end < count && (pixels[end] & 0x00FFFFFF) == p) ++end;
+  return end;
+}
 
 struct THistogramCell {
   uint32_t N, SumR, SumG, SumB;  // pixels, and the sums of the bits the grid drops
@@ -119,15 +128,21 @@ void TPaletteReducer::Reduce(const TBitmap32& Src, TPaletteImage& Out) {
   Out.Palette.clear();
   Out.Indices.resize(count);
 
-  for (size_t i = 0; i < count; ++i) {
-    const TColor32 p = pixels[i];
+  // Runs of one colour are counted at once: backgrounds and flat sprite areas
+  // would otherwise add to the same cell pixel after pixel, each addition
+  // waiting for the one before.
+  for (size_t i = 0; i < count;) {
+    const TColor32 p = pixels[i] & 0x00FFFFFF;
+    const size_t end = RunEnd(pixels, i, count);
+    const auto n = static_cast<uint32_t>(end - i);
     const uint32_t c = CellOf(p);
     THistogramCell& h = st.Histogram[c];
-    ++h.N;
-    h.SumR += (p >> 16) & 7;
-    h.SumG += (p >> 8) & 3;
-    h.SumB += p & 7;
+    h.N += n;
+    h.SumR += n * ((p >> 16) & 7);
+    h.SumG += n * ((p >> 8) & 3);
+    h.SumB += n * (p & 7);
     st.Occupied[c >> 6] |= uint64_t{1} << (c & 63);
+    i = end;
   }
 
   // Occupied cells in increasing order; the histogram is cleared on the way
@@ -150,7 +165,13 @@ void TPaletteReducer::Reduce(const TBitmap32& Src, TPaletteImage& Out) {
   st.Out = nullptr;
 
   uint8_t* indices = Out.Indices.data();
-  for (size_t i = 0; i < count; ++i) indices[i] = st.Index[CellOf(pixels[i])];
+  for (size_t i = 0; i < count;) {
+    const size_t end = RunEnd(pixels, i, count);
+    const uint8_t index = st.Index[CellOf(pixels[i])];
+    if (end - i < 16) std::fill(indices + i, indices + end, index);  // short runs: no call
+    else std::memset(indices + i, index, end - i);
+    i = end;
+  }
 }
 
 TPaletteImage ReducePalette(const TBitmap32& Src) {
