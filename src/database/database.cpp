@@ -1,0 +1,361 @@
+#include "database/database.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+
+#include "archive/error.h"
+#include "database/language.h"
+#include "formats/ldt.h"
+
+namespace varune {
+namespace {
+
+constexpr const char* kCharLayerFolder = "DATA/CHAR/CHARLAYER/";
+constexpr int32_t kBeautyHairFemaleFrom = 130200000;
+constexpr int32_t kBeautyFaceFemaleFrom = 140200000;
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Plain decimal with an optional sign and surrounding blanks; anything else,
+// and values outside 64 bits, read as 0.
+int64_t ParseInt64(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && !text.empty() ? value : 0;
+}
+
+// Column positions of one table, found by name.
+class TColumnFinder {
+ public:
+  TColumnFinder(const TLdt& Table, std::string_view TableName) : FTable(Table), FTableName(TableName) {}
+
+  // A column the table must have.
+  int32_t Required(std::string_view Name) const {
+    const int32_t column = FTable.IndexOfColumn(Name);
+    if (column < 0)
+      throw Error(Sprintf("データテーブル %.*s に列 %.*s がありません", static_cast<int>(FTableName.size()),
+                          FTableName.data(), static_cast<int>(Name.size()), Name.data()));
+    return column;
+  }
+  int32_t Optional(std::string_view Name) const { return FTable.IndexOfColumn(Name); }
+
+ private:
+  const TLdt& FTable;
+  std::string_view FTableName;
+};
+
+struct TItemColumns {
+  int32_t Category, Num, ColorID, Name, Description, Icon, IconIndex, CashCheck, Type, SubType, PosID1, SubPosID11,
+      SubPosID12, PosID2, SubPosID21, SubPosID22, Kind;
+  std::array<int32_t, 4> StatusType, StatusValue, RequireType, RequireID, RequireValue1, RequireValue2, EffectID;
+  int32_t MotionTypeID1, MotionTypeID2, MotionTypeID3, NameColor, ItemLvValue, Red, Green, Blue;
+
+  explicit TItemColumns(const TColumnFinder& find) {
+    Category = find.Required("_Category");
+    Num = find.Required("_Num");
+    ColorID = find.Required("_ColorID");
+    Name = find.Required("_Name");
+    Description = find.Required("_Description");
+    Icon = find.Required("_Icon");
+    IconIndex = find.Required("_IconIndex");
+    CashCheck = find.Required("_CashCheck");
+    Type = find.Required("_Type");
+    SubType = find.Required("_SubType");
+    PosID1 = find.Required("_PosID1");
+    SubPosID11 = find.Required("_SubPosID11");
+    SubPosID12 = find.Required("_SubPosID12");
+    PosID2 = find.Required("_PosID2");
+    SubPosID21 = find.Required("_SubPosID21");
+    SubPosID22 = find.Required("_SubPosID22");
+    Kind = find.Required("_Kind");
+    for (int i = 0; i < 4; ++i) {
+      StatusType[i] = find.Required("_StatusType" + std::to_string(i + 1));
+      StatusValue[i] = find.Required("_StatusValue" + std::to_string(i + 1));
+    }
+    for (int i = 0; i < 4; ++i) {
+      const std::string prefix = "_Require" + std::to_string(i + 1);
+      RequireType[i] = find.Required(prefix + "_Type");
+      RequireID[i] = find.Required(prefix + "_ID");
+      RequireValue1[i] = find.Required(prefix + "_Value1");
+      RequireValue2[i] = find.Required(prefix + "_Value2");
+    }
+    MotionTypeID1 = find.Required("_MotionTypeID1");
+    MotionTypeID2 = find.Required("_MotionTypeID2");
+    MotionTypeID3 = find.Required("_MotionTypeID3");
+    NameColor = find.Optional("_NameColor");
+    ItemLvValue = find.Required("_ItemLvValue");
+    Red = find.Required("_Red");
+    Green = find.Required("_Green");
+    Blue = find.Required("_Blue");
+    for (int i = 0; i < 4; ++i) EffectID[i] = find.Required("_EffectID" + std::to_string(i + 1));
+  }
+};
+
+// The gender the loader lists equipment under: the first requirement not in
+// use ends the search with 0, unlike IsUsableGender which skips it.
+int32_t RequiredGender(const TVaruneItem& Item) {
+  for (const TVaruneRequire& require : Item.FRequires) {
+    if (require.Use == 0) return 0;
+    if (require.ID == kRequireGender) return static_cast<int32_t>(require.Value1);
+  }
+  return 0;
+}
+
+const std::string* GlobalText(const TVaruneGlobalStringList& List, int32_t ID) {
+  const TVaruneGlobalString* record = List.Find(ID);
+  return record ? &record->FText : nullptr;
+}
+
+}  // namespace
+
+std::string AppearanceKey(int32_t Category, int32_t Num, int32_t ColorID) {
+  return Sprintf("%.4d_%.3d_%.2d", Category, Num, ColorID);
+}
+
+TVaruneDatabase::TVaruneDatabase() = default;
+
+TVaruneDatabase::~TVaruneDatabase() {
+  // Caches first: their objects may refer to nothing else, but they read
+  // through the archive set.
+  FCharaManager.Clear();
+  FIconManager.Clear();
+  FUIManager.Clear();
+  FSequenceManager.Clear();
+}
+
+size_t TVaruneDatabase::GenderSlot(TGenderType Gender) {
+  if (Gender != gtMale && Gender != gtFemale) throw Error(Sprintf("性別が不正です [%d]", Gender));
+  return static_cast<size_t>(Gender);
+}
+
+const TVaruneItemList& TVaruneDatabase::GetSpec(TGenderType Gender, int32_t PosID) const {
+  if (PosID < 1 || PosID > kSlotCount) throw Error(Sprintf("範囲外のPosIDです [%d]", PosID));
+  return FSpecs[GenderSlot(Gender)][static_cast<size_t>(PosID - 1)];
+}
+
+const TTblItem* TVaruneDatabase::GetTableDataByID(std::string_view ID) const {
+  for (const auto& table : FTblList) {
+    const int32_t index = table->IndexOf(ID);
+    if (index >= 0) return &table->GetItem(index);
+  }
+  return nullptr;
+}
+
+void TVaruneDatabase::LoadPath(const std::string& APath) {
+  if (!IsFolder(APath)) throw Error(Sprintf("存在しないパスです (%s)", APath.c_str()));
+  FPath = APath;
+  AddClientArchives(FSpfManager, FPath);
+  LoadCharacterTables();
+
+  // Every data table comes from ROWID.SPF alone, through one reused table.
+  TSpf rowid;
+  std::string folder = FPath;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  rowid.LoadFromFile(folder + "ROWID.SPF");
+  TLdt table;
+  {
+    std::unordered_set<std::string> duplicates;
+    ReadItemTable(rowid, table, "DATA/LDT/ITEM_1.LDT", duplicates);
+    ReadItemTable(rowid, table, "DATA/LDT/ITEM_2.LDT", duplicates);
+  }
+  ReadBeautyShopTable(rowid, table);
+  ReadMotionTable(rowid, table);
+  ReadSingleColumnTable(rowid, table, "DATA/LDT/SKILL_MOTION.LDT", "_Motion", &TVaruneSkillMotion::FMotion,
+                        FSkillMotionList);
+  ReadSingleColumnTable(rowid, table, "DATA/LDT/GLOBAL_RES.LDT", "_FILENAME", &TVaruneGlobalRes::FFileName,
+                        FGlobalResList);
+  ReadSingleColumnTable(rowid, table, "DATA/LDT/GLOBAL_STRING.LDT", "_STRING", &TVaruneGlobalString::FText,
+                        FGlobalStringList);
+  ReadSingleColumnTable(rowid, table, "DATA/LDT/EFFECT.LDT", "_Name", &TVaruneEffect::FName, FEffectList);
+  FillNameTables();
+}
+
+void TVaruneDatabase::LoadCharacterTables() {
+  TMft manifest;
+  const std::string manifestName = std::string(kCharLayerFolder) + "CHARACTER.MFT";
+  const TSpfItemInfo* manifestInfo = FSpfManager.GetItem(manifestName);
+  if (!manifestInfo) throw Error(Sprintf("ファイルが存在しません (%s)", manifestName.c_str()));
+  manifest.LoadFromSpfInfo(manifestInfo);
+  for (int32_t i = 0; i < manifest.Count(); ++i) {
+    const std::string& entry = manifest.GetItem(i);
+    const TSpfItemInfo* info = FSpfManager.GetItem(kCharLayerFolder + entry);
+    if (!info) continue;
+    auto table = std::make_unique<TTbl>(false);
+    try {
+      table->LoadFromSpfInfo(info);
+    } catch (const Error&) {
+      continue;
+    }
+    const size_t slash = entry.rfind('/');
+    table->SetPath(kCharLayerFolder + (slash == std::string::npos ? std::string() : entry.substr(0, slash + 1)));
+    FTblList.push_back(std::move(table));
+  }
+}
+
+void TVaruneDatabase::ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_view Name,
+                                    std::unordered_set<std::string>& Duplicates) {
+  Table.LoadFromSpf(Rowid, Name);
+  const TItemColumns col(TColumnFinder(Table, Name));
+  for (int32_t row = 0; row < Table.RowCount(); ++row) {
+    try {
+      auto int3 = [&](int32_t column) { return Table.GetDataAsType3(column, row); };
+      const int32_t posID1 = int3(col.PosID1), type = int3(col.Type), subType = int3(col.SubType);
+      if (posID1 == 0) continue;
+      if (type != kItemTypeEquipment && type != kItemTypeBasePart) continue;
+      if (type == kItemTypeEquipment && subType == kSubTypeBattle &&
+          !Duplicates.insert(AppearanceKey(int3(col.Category), int3(col.Num), int3(col.ColorID))).second)
+        continue;
+      if (type == kItemTypeEquipment && subType != kSubTypeBattle && subType != kSubTypeFashion) continue;
+
+      auto item = std::make_unique<TVaruneItem>(Table.GetIndex(row));
+      item->FCategory = int3(col.Category);
+      item->FNum = int3(col.Num);
+      item->FColorID = int3(col.ColorID);
+      item->FName = Table.GetDataAsType1(col.Name, row);
+      item->FDescription = Table.GetDataAsType1(col.Description, row);
+      item->FIcon = int3(col.Icon);
+      item->FIconIndex = int3(col.IconIndex);
+      item->FCashCheck = Table.GetDataAsType2(col.CashCheck, row);
+      item->FType = type;
+      item->FSubType = subType;
+      item->FPosID1 = posID1;
+      item->FSubPosID11 = int3(col.SubPosID11);
+      item->FSubPosID12 = int3(col.SubPosID12);
+      item->FPosID2 = int3(col.PosID2);
+      item->FSubPosID21 = int3(col.SubPosID21);
+      item->FSubPosID22 = int3(col.SubPosID22);
+      item->FKind = int3(col.Kind);
+      for (size_t i = 0; i < 4; ++i) {
+        item->FStatuses[i] = {int3(col.StatusType[i]), int3(col.StatusValue[i])};
+        item->FRequires[i] = {int3(col.RequireType[i]), int3(col.RequireID[i]),
+                              ParseInt64(Table.GetData(col.RequireValue1[i], row)),
+                              ParseInt64(Table.GetData(col.RequireValue2[i], row))};
+        item->FEffects[i] = int3(col.EffectID[i]);
+      }
+      item->FMotionTypeID1 = int3(col.MotionTypeID1);
+      item->FMotionTypeID2 = int3(col.MotionTypeID2);
+      item->FMotionTypeID3 = int3(col.MotionTypeID3);
+      item->FItemLvValue = int3(col.ItemLvValue);
+      if (col.NameColor >= 0 && Table.GetDataAsType2(col.NameColor, row) == 0)
+        item->FNameColor = 0xFF000000;
+      else
+        item->FNameColor = Color32(static_cast<uint8_t>(int3(col.Red)), static_cast<uint8_t>(int3(col.Green)),
+                                   static_cast<uint8_t>(int3(col.Blue)));
+
+      TVaruneItem* record = item.get();
+      FItemList.Add(std::move(item));
+      if (type == kItemTypeEquipment) {
+        // Slots outside 1 to 16 have no list: such an item stays in FItemList only.
+        if (posID1 < 1 || posID1 > kSlotCount) continue;
+        const auto slot = static_cast<size_t>(posID1 - 1);
+        const int32_t gender = RequiredGender(*record);
+        if (gender == 0 || gender == 1 || (gender == 2 && FGenderFree)) FSpecs[gtMale][slot].Add(record);
+        if (gender == 0 || gender == 2 || (gender == 1 && FGenderFree)) FSpecs[gtFemale][slot].Add(record);
+        continue;
+      }
+      switch (record->FCategory) {
+        case kCategoryTopsMale: FTopsList[gtMale].Add(record); break;
+        case kCategoryTopsFemale: FTopsList[gtFemale].Add(record); break;
+        case kCategoryBottomsMale: FBottomsList[gtMale].Add(record); break;
+        case kCategoryBottomsFemale: FBottomsList[gtFemale].Add(record); break;
+        case kCategoryHairMale: FHairList[gtMale].Add(record); break;
+        case kCategoryHairFemale: FHairList[gtFemale].Add(record); break;
+        case kCategoryFaceMale: FFaceList[gtMale].Add(record); break;
+        case kCategoryFaceFemale: FFaceList[gtFemale].Add(record); break;
+        case kCategoryBody: FBodyList.Add(record); break;
+        default: break;
+      }
+    } catch (const Error&) {
+      // A row that cannot be read is left out; the rest of the table loads.
+    }
+  }
+  for (auto& genderLists : FSpecs)
+    for (TVaruneItemList& list : genderLists) list.Sort();
+}
+
+void TVaruneDatabase::ReadBeautyShopTable(const TSpf& Rowid, TLdt& Table) {
+  constexpr std::string_view name = "DATA/LDT/BEAUTY_SHOP.LDT";
+  Table.LoadFromSpf(Rowid, name);
+  const TColumnFinder find(Table, name);
+  const int32_t gender = find.Required("_Gender"), serviceType = find.Required("_ServiceType"),
+                categoryIndex = find.Optional("_CategoryIndex") >= 0 ? find.Required("_CategoryIndex")
+                                                                     : find.Required("_PartsIndex"),
+                basicName = find.Required("_Name"), positionIndex = find.Required("_PositionIndex"),
+                itemID = find.Required("_ItemID"), requireItem1 = find.Required("_RequireItem1"),
+                requireItem2 = find.Required("_RequireItem2"), posID = find.Required("_PosID");
+  for (int32_t row = 0; row < Table.RowCount(); ++row) {
+    try {
+      auto basic = std::make_unique<TVaruneBasic>(Table.GetIndex(row));
+      basic->FGender = Table.GetDataAsType3(gender, row);
+      basic->FServiceType = Table.GetDataAsType3(serviceType, row);
+      basic->FCategoryIndex = Table.GetDataAsType3(categoryIndex, row);
+      basic->FName = Table.GetDataAsType1(basicName, row);
+      basic->FPositionIndex = Table.GetDataAsType3(positionIndex, row);
+      basic->FItemID = Table.GetDataAsType3(itemID, row);
+      basic->FRequireItem1 = Table.GetDataAsType3(requireItem1, row);
+      basic->FRequireItem2 = Table.GetDataAsType3(requireItem2, row);
+      basic->FPosID = Table.GetDataAsType3(posID, row);
+      TVaruneBasic* record = basic.get();
+      FBasicList.Add(std::move(basic));
+      switch (record->FCategoryIndex) {
+        case 1: FBasicHairList[record->FItemID < kBeautyHairFemaleFrom ? gtMale : gtFemale].Add(record); break;
+        case 2: FBasicHairColorList.Add(record); break;
+        case 3: FBasicFaceList[record->FItemID < kBeautyFaceFemaleFrom ? gtMale : gtFemale].Add(record); break;
+        case 4: FBasicEyeColorList.Add(record); break;
+        case 5: FBasicBodyList.Add(record); break;
+        default: break;
+      }
+    } catch (const Error&) {
+    }
+  }
+}
+
+void TVaruneDatabase::ReadMotionTable(const TSpf& Rowid, TLdt& Table) {
+  Table.LoadFromSpf(Rowid, "DATA/LDT/MOTIONTYPE.LDT");
+  std::array<int32_t, kAnimationTypeCount> columns;
+  for (size_t i = 0; i < columns.size(); ++i) columns[i] = Table.IndexOfColumn(MotionColumnNames[i]);
+  for (int32_t row = 0; row < Table.RowCount(); ++row) {
+    try {
+      auto motion = std::make_unique<TVaruneMotion>(Table.GetIndex(row));
+      for (size_t i = 0; i < columns.size(); ++i)
+        if (columns[i] >= 0) motion->FAnimations[i] = Table.GetDataAsType1(columns[i], row);
+      FMotionList.Add(std::move(motion));
+    } catch (const Error&) {
+    }
+  }
+}
+
+template <class TRecord, class TList>
+void TVaruneDatabase::ReadSingleColumnTable(const TSpf& Rowid, TLdt& Table, std::string_view Name,
+                                            std::string_view Column, std::string TRecord::*Field, TList& List) {
+  Table.LoadFromSpf(Rowid, Name);
+  const int32_t column = TColumnFinder(Table, Name).Required(Column);
+  for (int32_t row = 0; row < Table.RowCount(); ++row) {
+    try {
+      auto record = std::make_unique<TRecord>(Table.GetIndex(row));
+      (*record).*Field = Table.GetDataAsType1(column, row);
+      List.Add(std::move(record));
+    } catch (const Error&) {
+    }
+  }
+}
+
+void TVaruneDatabase::FillNameTables() const {
+  for (int32_t job = 1; job <= kJobCount; ++job) {
+    const std::string* require = GlobalText(FGlobalStringList, 6000018 + job);
+    const std::string* name = GlobalText(FGlobalStringList, 20000 + job);
+    JobRequireNames[static_cast<size_t>(job - 1)] = require ? *require : std::string();
+    JobNames[static_cast<size_t>(job - 1)] = name ? *name : std::string();
+  }
+  if (const std::string* male = GlobalText(FGlobalStringList, 1200001)) GenderNames[gtMale] = *male;
+  if (const std::string* female = GlobalText(FGlobalStringList, 1200002)) GenderNames[gtFemale] = *female;
+}
+
+}  // namespace varune
