@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 namespace varune {
 
@@ -12,14 +11,6 @@ constexpr int kCells = 65536;  // 5 bits red, 6 green, 5 blue
 constexpr int kDepth = 8;
 
 constexpr uint32_t CellOf(TColor32 p) { return ((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F); }
-
-// End of the run of pixels with the colour of pixels[i], alpha ignored.
-inline size_t RunEnd(const TColor32* pixels, size_t i, size_t count) {
-  const TColor32 p = pixels[i] & 0x00FFFFFF;
-  size_t end = i + 1;
-  while (end < count && (pixels[end] & 0x00FFFFFF) == p) ++end;
-  return end;
-}
 
 struct THistogramCell {
   uint32_t N, SumR, SumG, SumB;  // pixels, and the sums of the bits the grid drops
@@ -38,6 +29,7 @@ struct TPaletteReducer::TState {
   uint64_t Occupied[kCells / 64];   // likewise
   uint8_t Index[kCells];
   std::vector<TCell> Cells;
+  std::vector<uint16_t> PixelCells;
   TPaletteImage* Out = nullptr;
 
   void Split(TCell* first, TCell* last, int depth);
@@ -130,12 +122,16 @@ void TPaletteReducer::Reduce(const TBitmap32& Src, TPaletteImage& Out) {
 
   // Runs of one colour are counted at once: backgrounds and flat sprite areas
   // would otherwise add to the same cell pixel after pixel, each addition
-  // waiting for the one before.
+  // waiting for the one before. The cell of every pixel is kept for the lookup.
+  st.PixelCells.resize(count);
+  uint16_t* pixelCells = st.PixelCells.data();
   for (size_t i = 0; i < count;) {
     const TColor32 p = pixels[i] & 0x00FFFFFF;
-    const size_t end = RunEnd(pixels, i, count);
-    const auto n = static_cast<uint32_t>(end - i);
     const uint32_t c = CellOf(p);
+    size_t end = i + 1;
+    pixelCells[i] = static_cast<uint16_t>(c);
+    while (end < count && (pixels[end] & 0x00FFFFFF) == p) pixelCells[end++] = static_cast<uint16_t>(c);
+    const auto n = static_cast<uint32_t>(end - i);
     THistogramCell& h = st.Histogram[c];
     h.N += n;
     h.SumR += n * ((p >> 16) & 7);
@@ -165,13 +161,7 @@ void TPaletteReducer::Reduce(const TBitmap32& Src, TPaletteImage& Out) {
   st.Out = nullptr;
 
   uint8_t* indices = Out.Indices.data();
-  for (size_t i = 0; i < count;) {
-    const size_t end = RunEnd(pixels, i, count);
-    const uint8_t index = st.Index[CellOf(pixels[i])];
-    if (end - i < 16) std::fill(indices + i, indices + end, index);  // short runs: no call
-    else std::memset(indices + i, index, end - i);
-    i = end;
-  }
+  for (size_t i = 0; i < count; ++i) indices[i] = st.Index[pixelCells[i]];
 }
 
 TPaletteImage ReducePalette(const TBitmap32& Src) {
