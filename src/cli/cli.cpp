@@ -15,6 +15,7 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 std::vector<TCommand> AllCommands() {
   std::vector<TCommand> commands;
   AddFileCommands(commands);
+  AddDatabaseCommands(commands);
   return commands;
 }
 

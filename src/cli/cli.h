@@ -51,6 +51,7 @@ struct TCommand {
 
 // The commands of each group, added to the program's table.
 void AddFileCommands(std::vector<TCommand>& commands);
+void AddDatabaseCommands(std::vector<TCommand>& commands);
 
 // Runs a command line (without the program name). Errors go to `err`.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

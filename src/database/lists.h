@@ -23,7 +23,7 @@ class TBaseList {
   TBaseList& operator=(const TBaseList&) = delete;
 
   // A referring list stores the reference; an owning list takes the record.
-  int32_t Add(T* AItem) {
+  int32_t Add(const T* AItem) {
     FList.push_back(AItem);
     return Count() - 1;
   }
@@ -75,7 +75,7 @@ class TBaseList {
     if (Index < 0 || Index >= Count()) throw Error(Sprintf(kMsgListIndexError, Index));
   }
 
-  std::vector<T*> FList;
+  std::vector<const T*> FList;
   bool FOwnsObjects;
 };
 

@@ -2,11 +2,10 @@
 
 #include <clocale>
 #include <cstring>
-#include <sstream>
 
 #include "archive/spf.h"
 #include "archive/spf_writer.h"
-#include "cli/cli.h"
+#include "cli/run_cli.h"
 #include "cli/tsv.h"
 #include "formats/ldt_writer.h"
 #include "formats/seq_writer.h"
@@ -15,18 +14,6 @@
 
 namespace varune::cli {
 namespace {
-
-struct TResult {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
-
-TResult RunCommand(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 // An archive assembled byte by byte, the way another tool might write one:
 // entries stored in reverse order, non-zero filler in the trailer.
@@ -112,7 +99,7 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, ArchiveListShowsEveryRecordInDirectoryOrder) {
-  const TResult result = RunCommand({"archive", "list", dir.File("AJJIYA.SPF")});
+  const TCliResult result = RunCommand({"archive", "list", dir.File("AJJIYA.SPF")});
   EXPECT_EQ(result.Code, 0) << result.Err;
   EXPECT_EQ(result.Out,
             "index\toffset\tsize\tunknown\tname\n"
@@ -121,7 +108,7 @@ TEST_F(CliTest, ArchiveListShowsEveryRecordInDirectoryOrder) {
 }
 
 TEST_F(CliTest, ExtractResolvesThroughTheFiveArchivesInOrder) {
-  TResult result = RunCommand({"archive", "extract", dir.Path(), "data/readme.txt"});
+  TCliResult result = RunCommand({"archive", "extract", dir.Path(), "data/readme.txt"});
   EXPECT_EQ(result.Code, 0) << result.Err;
   EXPECT_EQ(result.Out, "first\n");
 
@@ -147,12 +134,12 @@ TEST_F(CliTest, ErrorsAndUsage) {
   EXPECT_EQ(RunCommand({"archive", "extract", dir.Path(), "X", "--bogus"}).Code, 2);
   EXPECT_EQ(RunCommand({"archive", "extract", dir.Path(), "X", "-o"}).Code, 2);
   EXPECT_EQ(RunCommand({"frobnicate"}).Code, 2);
-  const TResult missing = RunCommand({"archive", "list", dir.File("NONE.SPF")});
+  const TCliResult missing = RunCommand({"archive", "list", dir.File("NONE.SPF")});
   EXPECT_EQ(missing.Code, 1);
   EXPECT_FALSE(missing.Err.empty());
   EXPECT_EQ(RunCommand({"table", "dump", dir.File("nowhere"), "X"}).Code, 1);
 
-  const TResult help = RunCommand({"--help"});
+  const TCliResult help = RunCommand({"--help"});
   EXPECT_EQ(help.Code, 0);
   for (const char* command : {"archive list", "archive extract", "table dump", "tbl dump", "mft dump", "seq dump"})
     EXPECT_NE(help.Out.find(command), std::string::npos) << command;
@@ -161,7 +148,7 @@ TEST_F(CliTest, ErrorsAndUsage) {
 TEST_F(CliTest, TableDumpEscapesFieldsAndPrintsExactNumbers) {
   // A locale with a decimal comma must not change the output.
   const char* previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-  const TResult result = RunCommand({"table", "dump", dir.Path(), "DATA/LDT/TEST.LDT"});
+  const TCliResult result = RunCommand({"table", "dump", dir.Path(), "DATA/LDT/TEST.LDT"});
   if (previous) std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(result.Code, 0) << result.Err;
   EXPECT_EQ(result.Out,
@@ -171,7 +158,7 @@ TEST_F(CliTest, TableDumpEscapesFieldsAndPrintsExactNumbers) {
 }
 
 TEST_F(CliTest, SpriteManifestAndSequenceDumps) {
-  TResult result = RunCommand({"tbl", "dump", dir.Path(), "DATA/CHAR/CHARLAYER/BODY.TBL"});
+  TCliResult result = RunCommand({"tbl", "dump", dir.Path(), "DATA/CHAR/CHARLAYER/BODY.TBL"});
   EXPECT_EQ(result.Code, 0) << result.Err;
   EXPECT_EQ(result.Out,
             "item\t01_0000_001_01\t1\t1\n"
