@@ -7,6 +7,9 @@
 //                    doing the same with OVER and its bilinear filter
 //   palette_reduce   TPaletteReducer::Reduce of such a frame over a gradient
 //                    background; peer: a memcpy of the frame
+//   gif_export_30    30 such frames (layers moving a pixel per frame) reduced
+//                    and written as an animated GIF; peer: a memcpy of the
+//                    30 frames
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "imaging/bitmap32.h"
+#include "imaging/gif.h"
 #include "imaging/palette.h"
 #include "imaging/resampler.h"
 #include "imaging/transform.h"
@@ -157,10 +161,58 @@ void PaletteReduceMemcpy(benchmark::State& state) {
   }
 }
 
+const std::vector<TBitmap32>& AnimationFrames() {
+  static const std::vector<TBitmap32> frames = [] {
+    std::vector<TBitmap32> out;
+    const TScene& scene = Scene();
+    for (int f = 0; f < 30; ++f) {
+      TBitmap32 frame = ExportFrame();
+      for (int i = 0; i < kLayers; ++i) {
+        TAffineTransformation t = scene.Transforms[i];
+        t.Translate(f % 5, f / 5);
+        Transform(frame, scene.Layers[i], t);
+      }
+      out.push_back(std::move(frame));
+    }
+    return out;
+  }();
+  return frames;
+}
+
+void GifExport(benchmark::State& state) {
+  TPaletteReducer reducer;
+  TPaletteImage image;
+  size_t bytes = 0;
+  for (auto _ : state) {
+    TGifWriter writer(kFrame, kFrame);
+    for (const TBitmap32& frame : AnimationFrames()) {
+      reducer.Reduce(frame, image);
+      writer.AddFrame(image, 10);
+    }
+    const std::vector<uint8_t> file = writer.Finish();
+    bytes = file.size();
+    benchmark::DoNotOptimize(file.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void GifExportMemcpy(benchmark::State& state) {
+  std::vector<TColor32> copy(kFrame * kFrame);
+  for (auto _ : state) {
+    for (const TBitmap32& frame : AnimationFrames()) {
+      std::memcpy(copy.data(), frame.Bits(), copy.size() * 4);
+      benchmark::DoNotOptimize(copy.data());
+      benchmark::ClobberMemory();
+    }
+  }
+}
+
 BENCHMARK(ComposeFrame)->Name("compose_frame")->Unit(benchmark::kMicrosecond);
 BENCHMARK(ComposeFramePixman)->Name("compose_frame:pixman")->Unit(benchmark::kMicrosecond);
 BENCHMARK(PaletteReduce)->Name("palette_reduce")->Unit(benchmark::kMicrosecond);
 BENCHMARK(PaletteReduceMemcpy)->Name("palette_reduce:memcpy")->Unit(benchmark::kMicrosecond);
+BENCHMARK(GifExport)->Name("gif_export_30")->Unit(benchmark::kMillisecond);
+BENCHMARK(GifExportMemcpy)->Name("gif_export_30:memcpy")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace varune
