@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -279,6 +280,21 @@ bool WritePng(png_structp png, png_infop info, const TBitmap32& bitmap, TPngPixe
   return true;
 }
 
+// Writes a picture already laid out as file rows. Only plain data here:
+// libpng leaves through longjmp.
+bool WritePngRows(png_structp png, png_infop info, const TPngImage& image, png_bytep* rows, png_colorp palette,
+                  int paletteSize, png_bytep trnsAlpha, int trnsCount, png_color_16p trnsColor) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.Width), static_cast<png_uint_32>(image.Height), 8,
+               image.ColorType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (paletteSize > 0) png_set_PLTE(png, info, palette, paletteSize);
+  if (trnsCount > 0 || trnsColor) png_set_tRNS(png, info, trnsAlpha, trnsCount, trnsColor);
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, nullptr);
+  return true;
+}
+
 }  // namespace
 
 TPngImage DecodePng(const uint8_t* Data, size_t Size, uint64_t MaxPixels) {
@@ -327,6 +343,55 @@ std::vector<uint8_t> EncodePng(const TBitmap32& Bitmap, TPngPixelFormat Format) 
 
 void SavePngToFile(const std::string& FileName, const TBitmap32& Bitmap, TPngPixelFormat Format) {
   WriteWholeFile(FileName, EncodePng(Bitmap, Format));
+}
+
+std::vector<uint8_t> EncodePngImage(const TPngImage& Image) {
+  if (Image.Width <= 0 || Image.Height <= 0) throw Error("cannot write an empty picture as PNG");
+  const size_t count = Image.PixelCount();
+  const int channels = ChannelsOf(Image.ColorType);
+  const bool palette = Image.ColorType == pctPalette;
+  if (channels == 0 || Image.Rgb.size() < count * 3 || (Image.HasAlphaChannel() && Image.Alpha.size() < count) ||
+      (palette && (Image.Indices.size() < count || Image.Palette.empty() || Image.Palette.size() > 256)))
+    throw Error("PNG writing failed: the picture's planes do not match its colour type");
+
+  // File samples, row after row.
+  std::vector<uint8_t> samples(count * static_cast<size_t>(channels));
+  for (size_t i = 0; i < count; ++i) {
+    uint8_t* out = &samples[i * static_cast<size_t>(channels)];
+    switch (Image.ColorType) {
+      case pctGray: out[0] = Image.Rgb[i * 3]; break;
+      case pctGrayAlpha: out[0] = Image.Rgb[i * 3], out[1] = Image.Alpha[i]; break;
+      case pctRGB: std::memcpy(out, &Image.Rgb[i * 3], 3); break;
+      case pctRGBA: std::memcpy(out, &Image.Rgb[i * 3], 3), out[3] = Image.Alpha[i]; break;
+      case pctPalette: out[0] = Image.Indices[i]; break;
+    }
+  }
+  std::vector<png_bytep> rows(static_cast<size_t>(Image.Height));
+  for (size_t y = 0; y < rows.size(); ++y) rows[y] = &samples[y * static_cast<size_t>(Image.Width) * channels];
+  std::vector<png_color> plte;
+  for (const TPngRgb& entry : Image.Palette) plte.push_back({entry[0], entry[1], entry[2]});
+  std::array<uint8_t, 256> trnsAlpha = Image.TrnsAlpha;
+  png_color_16 trnsColor{0, Image.TrnsRed, Image.TrnsGreen, Image.TrnsBlue, Image.TrnsGray};
+  const int trnsCount = palette && Image.HasTrns ? std::clamp(Image.TrnsCount, 1, 256) : 0;
+  png_color_16p trnsSample = !palette && Image.HasTrns && !Image.HasAlphaChannel() ? &trnsColor : nullptr;
+
+  std::vector<uint8_t> bytes;
+  TPngContext context;
+  context.Output = &bytes;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
+  if (png == nullptr) throw Error("PNG writing failed: libpng could not start");
+  png_infop info = png_create_info_struct(png);
+  struct TWriteGuard {
+    png_structp* Png;
+    png_infop* Info;
+    ~TWriteGuard() { png_destroy_write_struct(Png, Info); }
+  } guard{&png, &info};
+  if (info == nullptr) throw Error("PNG writing failed: libpng could not start");
+  png_set_write_fn(png, &context, WriteToMemory, FlushNothing);
+  if (!WritePngRows(png, info, Image, rows.data(), plte.data(), static_cast<int>(plte.size()), trnsAlpha.data(),
+                    trnsCount, trnsSample))
+    throw Error(Sprintf("PNG writing failed: %s", context.Message));
+  return bytes;
 }
 
 }  // namespace varune

@@ -99,4 +99,11 @@ enum TPngPixelFormat { ppfRGB, ppfRGBA };
 std::vector<uint8_t> EncodePng(const TBitmap32& Bitmap, TPngPixelFormat Format);
 void SavePngToFile(const std::string& FileName, const TBitmap32& Bitmap, TPngPixelFormat Format);
 
+// Encodes a decoded-style picture in its own colour type at 8 bits: grey
+// (from the red plane), RGB, palette (indices, PLTE and the first TrnsCount
+// entries of TrnsAlpha as tRNS), grey or RGB with alpha; a grey or RGB
+// picture with HasTrns gets the tRNS sample. Makes sheets of every
+// transparency kind for tests and the demo client.
+std::vector<uint8_t> EncodePngImage(const TPngImage& Image);
+
 }  // namespace varune

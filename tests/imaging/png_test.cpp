@@ -248,3 +248,56 @@ TEST(PngDecodeTest, DamagedInputGivesErrors) {
 
 }  // namespace
 }  // namespace varune
+
+namespace varune {
+namespace {
+
+TEST(PngEncodeTest, PicturesOfEveryColourTypeRoundTrip) {
+  for (TPngColorType type : {pctGray, pctRGB, pctPalette, pctGrayAlpha, pctRGBA}) {
+    for (bool trns : {false, true}) {
+      TPngImage image;
+      image.Width = 3;
+      image.Height = 2;
+      image.ColorType = type;
+      for (size_t i = 0; i < 6; ++i) {
+        const uint8_t v = static_cast<uint8_t>(40 * i);
+        image.Rgb.insert(image.Rgb.end(), {v, type == pctGray || type == pctGrayAlpha ? v : uint8_t(v + 1),
+                                           type == pctGray || type == pctGrayAlpha ? v : uint8_t(v + 2)});
+        if (image.HasAlphaChannel()) image.Alpha.push_back(static_cast<uint8_t>(255 - 30 * i));
+        if (type == pctPalette) image.Indices.push_back(static_cast<uint8_t>(i % 4));
+      }
+      if (type == pctPalette) {
+        image.Palette = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
+        image.Rgb.clear();
+        for (uint8_t index : image.Indices) image.Rgb.insert(image.Rgb.end(), image.Palette[index].begin(), image.Palette[index].end());
+      }
+      if (trns && !image.HasAlphaChannel()) {
+        image.HasTrns = true;
+        image.TrnsCount = 2;
+        image.TrnsAlpha[0] = 0;
+        image.TrnsAlpha[1] = 128;
+        image.TrnsGray = 40;
+        image.TrnsRed = 40, image.TrnsGreen = 41, image.TrnsBlue = 42;
+      }
+      const TPngImage back = DecodePng(EncodePngImage(image));
+      SCOPED_TRACE(testing::Message() << "type " << int(type) << " trns " << trns);
+      EXPECT_EQ(back.ColorType, type);
+      EXPECT_EQ(back.Rgb, image.Rgb);
+      EXPECT_EQ(back.Alpha, image.Alpha);
+      EXPECT_EQ(back.Indices, image.Indices);
+      EXPECT_EQ(back.Palette, image.Palette);
+      EXPECT_EQ(back.HasTrns, image.HasTrns);
+      EXPECT_EQ(back.TransparencyMode(), image.TransparencyMode());
+      if (image.HasTrns) EXPECT_EQ(back.TransparentColor(), image.TransparentColor());
+      if (image.HasTrns && type == pctPalette) EXPECT_EQ(back.TrnsAlpha, image.TrnsAlpha);
+    }
+  }
+  TPngImage broken;
+  broken.Width = 2;
+  broken.Height = 2;
+  broken.ColorType = pctPalette;
+  EXPECT_THROW(EncodePngImage(broken), Error);
+}
+
+}  // namespace
+}  // namespace varune
