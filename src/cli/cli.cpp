@@ -16,6 +16,7 @@ std::vector<TCommand> AllCommands() {
   std::vector<TCommand> commands;
   AddFileCommands(commands);
   AddDatabaseCommands(commands);
+  AddRenderCommands(commands);
   return commands;
 }
 
@@ -96,7 +97,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       out << usage << "\n    " << chosen->Summary << "\n";
       return ecSuccess;
     }
-    chosen->Run(TArgs(rest, chosen->ValueOptions, chosen->FlagOptions), out);
+    chosen->Run(TArgs(rest, chosen->ValueOptions, chosen->FlagOptions), out, err);
     out.flush();
     return ecSuccess;
   } catch (const UsageError& error) {

@@ -44,7 +44,8 @@ struct TCommand {
   std::vector<std::string> Words;  // "archive", "list"
   std::string Synopsis;            // arguments after the words
   std::string Summary;
-  std::function<void(const TArgs& args, std::ostream& out)> Run;
+  // Output goes to `out`; warnings that do not stop the command to `err`.
+  std::function<void(const TArgs& args, std::ostream& out, std::ostream& err)> Run;
   std::vector<std::string> ValueOptions;
   std::vector<std::string> FlagOptions;
 };
@@ -52,6 +53,7 @@ struct TCommand {
 // The commands of each group, added to the program's table.
 void AddFileCommands(std::vector<TCommand>& commands);
 void AddDatabaseCommands(std::vector<TCommand>& commands);
+void AddRenderCommands(std::vector<TCommand>& commands);
 
 // Runs a command line (without the program name). Errors go to `err`.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

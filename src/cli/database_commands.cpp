@@ -35,7 +35,7 @@ TGenderType ParseGender(const std::string& text) {
   throw UsageError("--gender takes male or female");
 }
 
-void Info(const TArgs& args, std::ostream& out) {
+void Info(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(1);
   TVaruneDatabase database;
   const auto start = std::chrono::steady_clock::now();
@@ -72,7 +72,7 @@ void Info(const TArgs& args, std::ostream& out) {
   WriteRow(out, {"load_ms", milliseconds});
 }
 
-void Items(const TArgs& args, std::ostream& out) {
+void Items(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(1);
   const TGenderType gender = ParseGender(args.Value("--gender", "male"));
   TItemFilter filter;

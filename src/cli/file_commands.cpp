@@ -28,7 +28,7 @@ void LoadFromClient(TVaruneBase& reader, const std::string& clientDir, const std
   reader.LoadFromSpfInfo(&Resolve(archives, clientDir, name));
 }
 
-void ArchiveList(const TArgs& args, std::ostream& out) {
+void ArchiveList(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(1);
   TSpf spf;
   spf.LoadFromFile(args.Positional()[0]);
@@ -40,7 +40,7 @@ void ArchiveList(const TArgs& args, std::ostream& out) {
   }
 }
 
-void ArchiveExtract(const TArgs& args, std::ostream& out) {
+void ArchiveExtract(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(2);
   TSpfManager archives;
   const TSpfItemInfo& info = Resolve(archives, args.Positional()[0], args.Positional()[1]);
@@ -53,7 +53,7 @@ void ArchiveExtract(const TArgs& args, std::ostream& out) {
   out.write(reinterpret_cast<const char*>(bytes.Memory()), static_cast<std::streamsize>(bytes.Size()));
 }
 
-void TableDump(const TArgs& args, std::ostream& out) {
+void TableDump(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(2);
   TLdt table;
   LoadFromClient(table, args.Positional()[0], args.Positional()[1]);
@@ -71,7 +71,7 @@ void TableDump(const TArgs& args, std::ostream& out) {
   }
 }
 
-void TblDump(const TArgs& args, std::ostream& out) {
+void TblDump(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(2);
   TTbl tbl;
   LoadFromClient(tbl, args.Positional()[0], args.Positional()[1]);
@@ -86,14 +86,14 @@ void TblDump(const TArgs& args, std::ostream& out) {
   }
 }
 
-void MftDump(const TArgs& args, std::ostream& out) {
+void MftDump(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(2);
   TMft mft;
   LoadFromClient(mft, args.Positional()[0], args.Positional()[1]);
   for (int32_t i = 0; i < mft.Count(); ++i) WriteRow(out, {mft.GetItem(i)});
 }
 
-void SeqDump(const TArgs& args, std::ostream& out) {
+void SeqDump(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(2);
   TSeq seq;
   LoadFromClient(seq, args.Positional()[0], args.Positional()[1]);

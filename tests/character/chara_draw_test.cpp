@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "character/chara.h"
-#include "character/test_client.h"
+#include "client/test_client.h"
 #include "imaging/blend.h"
 
 namespace varune {

@@ -2,7 +2,7 @@
 
 #include "archive/error.h"
 #include "character/chara.h"
-#include "character/test_client.h"
+#include "client/test_client.h"
 
 namespace varune {
 namespace {

@@ -1,4 +1,4 @@
-#include "character/test_client.h"
+#include "client/test_client.h"
 
 #include "database/client_writer.h"
 #include "formats/seq_writer.h"
