@@ -68,6 +68,31 @@ std::string TArgs::Value(const std::string& option, const std::string& fallback)
   return fallback;
 }
 
+int32_t ParseInt(const std::string& text, const std::string& what) {
+  size_t used = 0;
+  int32_t value = 0;
+  try {
+    value = std::stoi(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (text.empty() || used != text.size()) throw UsageError(what + " is not a number: " + text);
+  return value;
+}
+
+int32_t ParseInt(const std::string& text, const std::string& what, int32_t low, int32_t high) {
+  const int32_t value = ParseInt(text, what);
+  if (value < low || value > high)
+    throw UsageError(what + " takes a number from " + std::to_string(low) + " to " + std::to_string(high));
+  return value;
+}
+
+TGenderType ParseGender(const std::string& text) {
+  if (text == "male") return gtMale;
+  if (text == "female") return gtFemale;
+  throw UsageError("--gender takes male or female");
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const std::vector<TCommand> commands = AllCommands();
   if (args.empty()) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "database/types.h"
+
 namespace varune::cli {
 
 // Exit statuses of the program.
@@ -39,6 +41,13 @@ class TArgs {
   std::vector<std::string> FPositional;
   std::vector<std::pair<std::string, std::string>> FOptions;
 };
+
+// A whole decimal number; anything else is a usage error naming `what`.
+int32_t ParseInt(const std::string& text, const std::string& what);
+// The same, within [low, high].
+int32_t ParseInt(const std::string& text, const std::string& what, int32_t low, int32_t high);
+// "male" or "female".
+TGenderType ParseGender(const std::string& text);
 
 struct TCommand {
   std::vector<std::string> Words;  // "archive", "list"

@@ -16,25 +16,6 @@ namespace {
 
 using std::to_string;
 
-int32_t ParseInt(const std::string& text, const std::string& option, int32_t low, int32_t high) {
-  size_t used = 0;
-  int32_t value = 0;
-  try {
-    value = std::stoi(text, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used != text.size() || text.empty() || value < low || value > high)
-    throw UsageError(option + " takes a number from " + to_string(low) + " to " + to_string(high));
-  return value;
-}
-
-TGenderType ParseGender(const std::string& text) {
-  if (text == "male") return gtMale;
-  if (text == "female") return gtFemale;
-  throw UsageError("--gender takes male or female");
-}
-
 void Info(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(1);
   TVaruneDatabase database;

@@ -16,47 +16,25 @@ namespace {
 const std::vector<std::string> kOutfitOptions = {"--gender", "--job", "--anim", "--emoticon", "--base", "--equip",
                                                  "--code"};
 
-int32_t ParseNumber(const std::string& text, const std::string& what) {
-  size_t used = 0;
-  int32_t value = 0;
-  try {
-    value = std::stoi(text, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (text.empty() || used != text.size()) throw UsageError(what + " is not a number: " + text);
-  return value;
-}
-
 std::vector<int32_t> ParseIdList(const std::string& text, const std::string& option) {
   std::vector<int32_t> ids;
   std::stringstream items(text);
   for (std::string item; std::getline(items, item, ',');)
-    if (!item.empty()) ids.push_back(ParseNumber(item, option));
+    if (!item.empty()) ids.push_back(ParseInt(item, option));
   return ids;
 }
 
 TAnimationType ParseAnimation(const std::string& text) {
   for (int32_t kind = 0; kind < kAnimationTypeCount; ++kind)
     if (SameTextAscii(AnimationTypeNames[kind].substr(2), text)) return static_cast<TAnimationType>(kind);
-  const int32_t index = ParseNumber(text, "--anim");
-  if (index < 0 || index >= kAnimationTypeCount) throw UsageError("--anim takes a name or an index from 0 to 95");
-  return static_cast<TAnimationType>(index);
+  return static_cast<TAnimationType>(ParseInt(text, "--anim", 0, kAnimationTypeCount - 1));
 }
 
 // Dresses the character as the outfit options say. Refusals go to `err`.
 void Dress(TChara& chara, TVaruneDatabase& database, const TArgs& args, std::ostream& err) {
-  if (args.Has("--gender")) {
-    const std::string gender = args.Value("--gender");
-    if (gender != "male" && gender != "female") throw UsageError("--gender takes male or female");
-    chara.SetGender(gender == "male" ? gtMale : gtFemale);
-  }
-  if (args.Has("--job")) {
-    const int32_t job = ParseNumber(args.Value("--job"), "--job");
-    if (job < 1 || job > kJobCount) throw UsageError("--job takes a number from 1 to 52");
-    chara.SetJob(job);
-  }
-  if (args.Has("--emoticon")) chara.SetEmotIconNum(ParseNumber(args.Value("--emoticon"), "--emoticon"));
+  if (args.Has("--gender")) chara.SetGender(ParseGender(args.Value("--gender")));
+  if (args.Has("--job")) chara.SetJob(ParseInt(args.Value("--job"), "--job", 1, kJobCount));
+  if (args.Has("--emoticon")) chara.SetEmotIconNum(ParseInt(args.Value("--emoticon"), "--emoticon"));
   if (args.Has("--anim")) chara.SetAnimationType(ParseAnimation(args.Value("--anim")));
   if (args.Has("--code")) {
     chara.SetCode(args.Value("--code"));
@@ -138,10 +116,7 @@ void Render(const TArgs& args, std::ostream& out, std::ostream& err) {
   chara.HideOptions = ParseHide(args.Value("--hide"));
   Dress(chara, database, args, err);
   if (args.Has("--frame")) {
-    const int32_t frame = ParseNumber(args.Value("--frame"), "--frame");
-    if (frame < 0 || frame >= std::max(1, chara.FrameCount()))
-      throw UsageError("--frame takes a frame from 0 to " + std::to_string(std::max(1, chara.FrameCount()) - 1));
-    chara.SetFrameNumber(frame);
+    chara.SetFrameNumber(ParseInt(args.Value("--frame"), "--frame", 0, std::max(1, chara.FrameCount()) - 1));
   }
 
   if (toFrames) {
