@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "archive/error.h"
+#include "database/client_writer.h"
+#include "database/database.h"
+#include "formats/seq_writer.h"
+#include "support/temp_dir.h"
+
+namespace varune {
+namespace {
+
+// A 3 x 2 picture of the given colour type: pixel i has grey or red level
+// 10 * i, palette pictures index i % 4 of a four-entry palette.
+TPngImage Picture(TPngColorType type) {
+  TPngImage image;
+  image.Width = 3;
+  image.Height = 2;
+  image.ColorType = type;
+  image.Palette = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {0, 0, 0}};
+  for (int i = 0; i < 6; ++i) {
+    if (type == pctPalette) {
+      image.Indices.push_back(static_cast<uint8_t>(i % 4));
+      const TPngRgb& c = image.Palette[static_cast<size_t>(i % 4)];
+      image.Rgb.insert(image.Rgb.end(), c.begin(), c.end());
+    } else {
+      const uint8_t v = static_cast<uint8_t>(10 * i);
+      image.Rgb.insert(image.Rgb.end(), {v, v, static_cast<uint8_t>(type == pctRGB || type == pctRGBA ? 20 : v)});
+    }
+    if (image.HasAlphaChannel()) image.Alpha.push_back(static_cast<uint8_t>(40 * i));
+  }
+  return image;
+}
+
+class ResourcesTest : public ::testing::Test {
+ protected:
+  void Add(const std::string& name, std::vector<uint8_t> bytes) { client.Add(name, std::move(bytes), 2); }
+  void Load() {
+    client.AddMinimalTables();
+    client.Write(dir.Path());
+    database.LoadPath(dir.Path());
+  }
+  TBitmap32 Sheet(const std::string& name) {
+    const TBitmap32* sheet = database.CharaManager().GetFile(name);
+    EXPECT_NE(sheet, nullptr) << name;
+    return sheet ? *sheet : TBitmap32();
+  }
+  test::TempDir dir;
+  TClientWriter client;
+  TVaruneDatabase database;
+};
+
+TEST_F(ResourcesTest, SheetsTakeTheTransparencyModeOfTheirPicture) {
+  Add("RGB.PNG", EncodePngImage(Picture(pctRGB)));
+  TPngImage rgbKey = Picture(pctRGB);
+  rgbKey.HasTrns = true;
+  rgbKey.TrnsRed = 20, rgbKey.TrnsGreen = 20, rgbKey.TrnsBlue = 20;  // pixel 2
+  Add("RGBKEY.PNG", EncodePngImage(rgbKey));
+  TPngImage greyKey = Picture(pctGray);
+  greyKey.HasTrns = true;
+  greyKey.TrnsGray = 30;  // pixel 3
+  Add("GREYKEY.PNG", EncodePngImage(greyKey));
+  TPngImage oneZero = Picture(pctPalette);
+  oneZero.HasTrns = true;
+  oneZero.TrnsCount = 2;
+  oneZero.TrnsAlpha[1] = 0;  // entry 1 alone below 255: bit mode, entry 1 transparent
+  Add("PAL1.PNG", EncodePngImage(oneZero));
+  TPngImage half = Picture(pctPalette);
+  half.HasTrns = true;
+  half.TrnsCount = 2;
+  half.TrnsAlpha[1] = 128;  // no entry 0: black (entry 3) becomes transparent
+  Add("PALHALF.PNG", EncodePngImage(half));
+  TPngImage two = Picture(pctPalette);
+  two.HasTrns = true;
+  two.TrnsCount = 3;
+  two.TrnsAlpha[0] = 10;
+  two.TrnsAlpha[2] = 20;
+  Add("PAL2.PNG", EncodePngImage(two));
+  Add("RGBA.PNG", EncodePngImage(Picture(pctRGBA)));
+  Load();
+
+  const TBitmap32 rgb = Sheet("RGB.PNG");
+  EXPECT_EQ(rgb.Pixel(1, 0), 0xFF0A0A14u);
+  EXPECT_EQ(rgb.DrawMode, dmOpaque);
+  const TBitmap32 rgbKeyed = Sheet("RGBKEY.PNG");
+  EXPECT_EQ(rgbKeyed.Pixel(2, 0), 0x00141414u);  // colour kept, alpha 0
+  EXPECT_EQ(rgbKeyed.Pixel(1, 0), 0xFF0A0A14u);
+  EXPECT_EQ(Sheet("GREYKEY.PNG").Pixel(0, 1), 0x001E1E1Eu);
+  const TBitmap32 pal1 = Sheet("PAL1.PNG");
+  EXPECT_EQ(pal1.Pixel(1, 0), 0x0000C800u);
+  EXPECT_EQ(pal1.Pixel(0, 0), 0xFFC80000u);
+  EXPECT_EQ(pal1.Pixel(1, 1), 0xFFC80000u);  // pixel 4: entry 0 again
+  const TBitmap32 palHalf = Sheet("PALHALF.PNG");
+  EXPECT_EQ(palHalf.Pixel(0, 1), 0x00000000u);  // pixel 3: black
+  EXPECT_EQ(palHalf.Pixel(1, 0), 0xFF00C800u);  // 128 does not count in bit mode
+  const TBitmap32 pal2 = Sheet("PAL2.PNG");
+  EXPECT_EQ(pal2.Pixel(0, 0), 0x0AC80000u);
+  EXPECT_EQ(pal2.Pixel(2, 0), 0x140000C8u);
+  EXPECT_EQ(pal2.Pixel(0, 1), 0xFF000000u);
+  // Straight alpha, colour unchanged.
+  EXPECT_EQ(Sheet("RGBA.PNG").Pixel(1, 0), 0x280A0A14u);
+}
+
+TEST_F(ResourcesTest, NamesWithoutCaseMissesRememberedFailuresRetried) {
+  Add("DATA/LOBBY/RB001.PNG", EncodePngImage(Picture(pctRGB)));
+  Add("DATA/BROKEN.PNG", {1, 2, 3});
+  Add("DATA/ANITABLE/BROKEN_R.SEQ", {9, 9});
+  Add("DATA/ANITABLE/FINE_R.SEQ", WriteSeq(TSeqHeader{}, {TSeqFrame{}}));
+  Load();
+
+  TUIManager& ui = database.UIManager();
+  const TPngImage* picture = ui.GetFile("DATA/LOBBY/RB001.PNG");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(ui.GetFile("data/lobby/rb001.png"), picture);
+
+  EXPECT_EQ(ui.GetFile("DATA/NONE.PNG"), nullptr);
+  const size_t cached = ui.CachedCount();
+  EXPECT_EQ(ui.GetFile("data/none.png"), nullptr);
+  EXPECT_EQ(ui.CachedCount(), cached);  // the miss is remembered once
+
+  EXPECT_EQ(ui.GetFile("DATA/BROKEN.PNG"), nullptr);  // undecodable: not cached, tried again
+  EXPECT_EQ(ui.CachedCount(), cached);
+  EXPECT_THROW(database.CharaManager().GetFile("DATA/BROKEN.PNG"), Error);  // sheets report it
+
+  TSequenceManager& sequences = database.SequenceManager();
+  EXPECT_EQ(sequences.GetFile("DATA/ANITABLE/BROKEN_R.SEQ"), nullptr);
+  EXPECT_EQ(sequences.CachedCount(), 0u);
+  ASSERT_NE(sequences.GetFile("DATA/ANITABLE/fine_r.seq"), nullptr);
+  EXPECT_EQ(sequences.GetFile("DATA/ANITABLE/FINE_R.SEQ")->Count(), 1);
+
+  ui.Clear();
+  EXPECT_EQ(ui.CachedCount(), 0u);
+  EXPECT_NE(ui.GetFile("DATA/LOBBY/RB001.PNG"), nullptr);
+}
+
+TEST(CopyPngRectTest, AlphaFromEachColourTypeAndDim) {
+  TPngImage rgba = Picture(pctRGBA);
+  rgba.Alpha = {255, 1, 40, 128, 200, 0};
+  TPngImage target = TPngImage::Blank(4, 4);
+  TPngManager::CopyPngRect(target, 1, 1, rgba, TRect{0, 0, 2, 1}, true);
+  EXPECT_EQ(target.Alpha[1 * 4 + 1], 127);
+  EXPECT_EQ(target.Alpha[1 * 4 + 2], 0);
+  EXPECT_EQ(target.Rgb[(1 * 4 + 2) * 3], 10);
+  EXPECT_EQ(target.Alpha[0], 0);  // outside the rectangle: untouched
+
+  TPngManager::CopyPngRect(target, 0, 0, Picture(pctRGB), TRect{0, 0, 1, 1}, true);
+  EXPECT_EQ(target.Alpha[0], 255);  // no alpha to halve
+
+  TPngImage palette = Picture(pctPalette);
+  palette.HasTrns = true;
+  palette.TrnsCount = 1;
+  palette.TrnsAlpha[0] = 100;
+  TPngManager::CopyPngRect(target, 3, 3, palette, TRect{0, 0, 1, 1}, true);
+  EXPECT_EQ(target.Alpha[15], 50);
+  EXPECT_EQ(target.Rgb[15 * 3], 200);
+
+  // Rectangles reaching past either picture are cut, never read or written outside.
+  TPngManager::CopyPngRect(target, 2, 2, rgba, TRect{-5, -5, 50, 50}, false);
+  TPngManager::CopyPngRect(target, -100, 100, rgba, TRect{0, 0, 3, 2}, false);
+  EXPECT_EQ(target.Alpha[15], 50);
+  TPngManager::CopyPngRect(target, 2, 3, rgba, TRect{0, 0, 3, 2}, false);
+  EXPECT_EQ(target.Alpha[3 * 4 + 2], 255);
+  EXPECT_EQ(target.Alpha[3 * 4 + 3], 1);
+}
+
+}  // namespace
+}  // namespace varune
