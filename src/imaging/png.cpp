@@ -295,6 +295,27 @@ bool WritePngRows(png_structp png, png_infop info, const TPngImage& image, png_b
   return true;
 }
 
+// Runs `write` (which catches libpng's errors in its own jump buffer and
+// answers false) on a fresh writer and returns the file's bytes.
+template <class TWrite>
+std::vector<uint8_t> WriteWithLibpng(TWrite write) {
+  std::vector<uint8_t> bytes;
+  TPngContext context;
+  context.Output = &bytes;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
+  if (png == nullptr) throw Error("PNG writing failed: libpng could not start");
+  png_infop info = png_create_info_struct(png);
+  struct TWriteGuard {
+    png_structp* Png;
+    png_infop* Info;
+    ~TWriteGuard() { png_destroy_write_struct(Png, Info); }
+  } guard{&png, &info};
+  if (info == nullptr) throw Error("PNG writing failed: libpng could not start");
+  png_set_write_fn(png, &context, WriteToMemory, FlushNothing);
+  if (!write(png, info)) throw Error(Sprintf("PNG writing failed: %s", context.Message));
+  return bytes;
+}
+
 }  // namespace
 
 TPngImage DecodePng(const uint8_t* Data, size_t Size, uint64_t MaxPixels) {
@@ -324,21 +345,7 @@ TPngImage LoadPngFromFile(const std::string& FileName) { return DecodePng(ReadWh
 
 std::vector<uint8_t> EncodePng(const TBitmap32& Bitmap, TPngPixelFormat Format) {
   if (Bitmap.Empty()) throw Error("cannot write an empty picture as PNG");
-  std::vector<uint8_t> bytes;
-  TPngContext context;
-  context.Output = &bytes;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
-  if (png == nullptr) throw Error("PNG writing failed: libpng could not start");
-  png_infop info = png_create_info_struct(png);
-  struct TWriteGuard {
-    png_structp* Png;
-    png_infop* Info;
-    ~TWriteGuard() { png_destroy_write_struct(Png, Info); }
-  } guard{&png, &info};
-  if (info == nullptr) throw Error("PNG writing failed: libpng could not start");
-  png_set_write_fn(png, &context, WriteToMemory, FlushNothing);
-  if (!WritePng(png, info, Bitmap, Format)) throw Error(Sprintf("PNG writing failed: %s", context.Message));
-  return bytes;
+  return WriteWithLibpng([&](png_structp png, png_infop info) { return WritePng(png, info, Bitmap, Format); });
 }
 
 void SavePngToFile(const std::string& FileName, const TBitmap32& Bitmap, TPngPixelFormat Format) {
@@ -375,23 +382,10 @@ std::vector<uint8_t> EncodePngImage(const TPngImage& Image) {
   const int trnsCount = palette && Image.HasTrns ? std::clamp(Image.TrnsCount, 1, 256) : 0;
   png_color_16p trnsSample = !palette && Image.HasTrns && !Image.HasAlphaChannel() ? &trnsColor : nullptr;
 
-  std::vector<uint8_t> bytes;
-  TPngContext context;
-  context.Output = &bytes;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
-  if (png == nullptr) throw Error("PNG writing failed: libpng could not start");
-  png_infop info = png_create_info_struct(png);
-  struct TWriteGuard {
-    png_structp* Png;
-    png_infop* Info;
-    ~TWriteGuard() { png_destroy_write_struct(Png, Info); }
-  } guard{&png, &info};
-  if (info == nullptr) throw Error("PNG writing failed: libpng could not start");
-  png_set_write_fn(png, &context, WriteToMemory, FlushNothing);
-  if (!WritePngRows(png, info, Image, rows.data(), plte.data(), static_cast<int>(plte.size()), trnsAlpha.data(),
-                    trnsCount, trnsSample))
-    throw Error(Sprintf("PNG writing failed: %s", context.Message));
-  return bytes;
+  return WriteWithLibpng([&](png_structp png, png_infop info) {
+    return WritePngRows(png, info, Image, rows.data(), plte.data(), static_cast<int>(plte.size()), trnsAlpha.data(),
+                        trnsCount, trnsSample);
+  });
 }
 
 }  // namespace varune
