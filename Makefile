@@ -26,7 +26,7 @@ bench: deps
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
-	@cmake --build --preset fuzz
+	@cmake --build --preset fuzz --target fuzz_all
 	@for f in build/fuzz/bin/fuzz_*; do \
 	  t=$${f##*/fuzz_}; corpus=build/fuzz/corpus/$$t; \
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \

@@ -55,8 +55,8 @@ struct TCommand {
   std::string Summary;
   // Output goes to `out`; warnings that do not stop the command to `err`.
   std::function<void(const TArgs& args, std::ostream& out, std::ostream& err)> Run;
-  std::vector<std::string> ValueOptions;
-  std::vector<std::string> FlagOptions;
+  std::vector<std::string> ValueOptions = {};
+  std::vector<std::string> FlagOptions = {};
 };
 
 // The commands of each group, added to the program's table.
