@@ -8,11 +8,16 @@
 // descriptor on the same device and inode.
 
 #include <string>
+#include <vector>
 
 namespace varune {
 
-// True when a process other than this one has the file at `path` open.
-// Processes whose descriptors cannot be inspected (other users) are not seen.
-bool IsOpenedByOtherProcess(const std::string& path);
+// The first of `paths` that a process other than this one has open, or an
+// empty text. One walk over the processes checks them all, which matters on
+// a desktop with thousands of open descriptors. Processes whose descriptors
+// cannot be inspected (other users) are not seen; missing files are not held.
+std::string FirstOpenedByOtherProcess(const std::vector<std::string>& paths);
+
+inline bool IsOpenedByOtherProcess(const std::string& path) { return !FirstOpenedByOtherProcess({path}).empty(); }
 
 }  // namespace varune

@@ -17,10 +17,9 @@ void TSpf::Clear() {
   FNameIndexBuilt = false;
 }
 
-void TSpf::LoadFromFile(const std::string& AFileName) {
+void TSpf::LoadFromFile(const std::string& AFileName, TShareCheck Check) {
   TFileStream file(AFileName, TFileStream::fmOpenRead);
-  if (IsOpenedByOtherProcess(AFileName))
-    throw Error(Sprintf("ファイルは他のプロセスで使用中です (%s)", AFileName.c_str()));
+  if (Check == scExclusive) CheckNotHeld({AFileName});
   LoadFromStream(file);
   FFileName = AFileName;
 }
@@ -112,10 +111,10 @@ void TSpfManager::Clear() {
   FSpfIndex.clear();
 }
 
-void TSpfManager::AddSpf(const std::string& AFileName) {
+void TSpfManager::AddSpf(const std::string& AFileName, TShareCheck Check) {
   if (FSpfIndex.contains(AFileName)) return;
   auto spf = std::make_unique<TSpf>();
-  spf->LoadFromFile(AFileName);
+  spf->LoadFromFile(AFileName, Check);
   FSpfIndex.emplace(AFileName, static_cast<int32_t>(FSpfList.size()));
   FSpfList.push_back(std::move(spf));
 }
@@ -140,10 +139,23 @@ const TSpfItemInfo* TSpfManager::GetItem(std::string_view AFileName) {
   return FList[static_cast<size_t>(IndexOf(AFileName))].Info.get();
 }
 
-void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir) {
+std::vector<std::string> ClientArchivePaths(const std::string& ClientDir) {
   std::string folder = ClientDir;
   if (!folder.empty() && folder.back() != '/') folder += '/';
-  for (const char* name : ArchiveFileNames) Manager.AddSpf(folder + name);
+  std::vector<std::string> paths;
+  for (const char* name : ArchiveFileNames) paths.push_back(folder + name);
+  return paths;
+}
+
+void CheckNotHeld(const std::vector<std::string>& Paths) {
+  const std::string held = FirstOpenedByOtherProcess(Paths);
+  if (!held.empty()) throw Error(Sprintf("ファイルは他のプロセスで使用中です (%s)", held.c_str()));
+}
+
+void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir) {
+  const std::vector<std::string> paths = ClientArchivePaths(ClientDir);
+  CheckNotHeld(paths);
+  for (const std::string& path : paths) Manager.AddSpf(path, scAlreadyChecked);
 }
 
 }  // namespace varune

@@ -27,6 +27,10 @@ inline constexpr int32_t kSpfRecordSize = 140;
 inline constexpr int32_t kSpfTrailerSize = 140;
 inline constexpr int32_t kSpfNameSize = 128;
 
+// Whether opening an archive's directory checks that no other process holds
+// the file (scExclusive), or relies on a check just made for a whole set.
+enum TShareCheck { scExclusive, scAlreadyChecked };
+
 // One directory record.
 struct TSpfHeader {
   std::string FileName;  // UTF-8
@@ -47,7 +51,7 @@ class TSpf {
 
   // Reads the directory of the archive at `AFileName`. Fails while another
   // process holds the file open. The file name changes only on success.
-  void LoadFromFile(const std::string& AFileName);
+  void LoadFromFile(const std::string& AFileName, TShareCheck Check = scExclusive);
   void LoadFromStream(TStream& Stream);
 
   // Lowest directory index whose name equals `S` (ASCII letters without
@@ -97,7 +101,7 @@ class TSpfManager {
 
   // Appends the archive at `AFileName` unless the same path (without case)
   // is already there. Only a fully read archive is added.
-  void AddSpf(const std::string& AFileName);
+  void AddSpf(const std::string& AFileName, TShareCheck Check = scExclusive);
 
   // Position of `AFileName` in the name index, resolving it first if new.
   // The first archive added that holds the name wins; an absence is
@@ -124,7 +128,14 @@ class TSpfManager {
   std::unordered_map<std::string, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FSpfIndex;
 };
 
-// Adds the five archives of the game client in `ClientDir`, in search order.
+// The paths of the five archives of the game client in `ClientDir`, in search order.
+std::vector<std::string> ClientArchivePaths(const std::string& ClientDir);
+
+// Fails, naming the file, when another process holds any of `Paths` open.
+void CheckNotHeld(const std::vector<std::string>& Paths);
+
+// Adds the five archives of the game client in `ClientDir`, in search order,
+// checking them for other openers in one pass.
 void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir);
 
 }  // namespace varune

@@ -155,10 +155,9 @@ void TVaruneDatabase::LoadPath(const std::string& APath) {
   LoadCharacterTables();
 
   // Every data table comes from ROWID.SPF alone, through one reused table.
+  // AddClientArchives has just made sure no other process holds it.
   TSpf rowid;
-  std::string folder = FPath;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  rowid.LoadFromFile(folder + "ROWID.SPF");
+  rowid.LoadFromFile(ClientArchivePaths(FPath).back(), scAlreadyChecked);
   TLdt table;
   {
     std::unordered_set<std::string> duplicates;

@@ -151,40 +151,69 @@ TEST_F(SpfTest, ExtractionRestoresTheTargetPosition) {
   EXPECT_EQ(ReadWholeFile(file), Bytes("0123456789"));
 }
 
+// A child process that keeps `path` open until it is killed.
+class THolder {
+ public:
+  explicit THolder(const std::string& path) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    FChild = fork();
+    if (FChild == 0) {
+      const int fd = open(path.c_str(), O_RDONLY);
+      const char byte = fd >= 0 ? 'y' : 'n';
+      (void)!write(ready[1], &byte, 1);
+      pause();
+      _exit(0);
+    }
+    char byte = 0;
+    FHolding = read(ready[0], &byte, 1) == 1 && byte == 'y';
+    close(ready[0]);
+    close(ready[1]);
+  }
+  ~THolder() {
+    if (FChild <= 0) return;
+    kill(FChild, SIGKILL);
+    waitpid(FChild, nullptr, 0);
+  }
+  bool Holding() const { return FHolding; }
+
+ private:
+  pid_t FChild = -1;
+  bool FHolding = false;
+};
+
 TEST_F(SpfTest, DirectoryReadFailsWhileAnotherProcessHoldsTheArchiveButExtractionWorks) {
   TSpfWriter writer;
   writer.Add("DATA/X", Bytes("payload"));
   const std::string path = Write("HELD.SPF", writer);
   TSpf before;
   before.LoadFromFile(path);
-
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int fd = open(path.c_str(), O_RDONLY);
-    const char byte = fd >= 0 ? 'y' : 'n';
-    (void)!write(ready[1], &byte, 1);
-    pause();  // keep the archive open until killed
-    _exit(0);
-  }
-  char byte = 0;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1);
-  ASSERT_EQ(byte, 'y');
-
   TSpf held;
-  EXPECT_THROW(held.LoadFromFile(path), Error);
-  EXPECT_EQ(held.FileName(), "");
-  TMemoryStream out;
-  EXPECT_NO_THROW(before.SaveToStream(0, out));
-  EXPECT_EQ(out.Bytes(), Bytes("payload"));
-
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  close(ready[0]);
-  close(ready[1]);
+  {
+    THolder holder(path);
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_THROW(held.LoadFromFile(path), Error);
+    EXPECT_EQ(held.FileName(), "");
+    TMemoryStream out;
+    EXPECT_NO_THROW(before.SaveToStream(0, out));
+    EXPECT_EQ(out.Bytes(), Bytes("payload"));
+  }
   EXPECT_NO_THROW(held.LoadFromFile(path));
+}
+
+TEST_F(SpfTest, ClientArchivesAreCheckedTogether) {
+  TSpfWriter empty;
+  for (const char* name : ArchiveFileNames) Write(name, empty);
+  THolder holder(dir.File("BARY.SPF"));
+  ASSERT_TRUE(holder.Holding());
+  TSpfManager manager;
+  try {
+    AddClientArchives(manager, dir.Path());
+    FAIL();
+  } catch (const Error& error) {
+    EXPECT_NE(std::string(error.what()).find("BARY.SPF"), std::string::npos);
+  }
+  EXPECT_EQ(manager.SpfCount(), 0);
 }
 
 TEST_F(SpfTest, ManagerSearchesArchivesInOrderAndRemembersAnswers) {
