@@ -86,3 +86,53 @@ TEST(CodePageTest, HashFoldsOnlyAsciiCapitals) {
 
 }  // namespace
 }  // namespace varune
+
+#include <iconv.h>
+
+#include <random>
+
+namespace varune {
+namespace {
+
+// iconv straight, every undecodable byte replaced by U+FFFD and skipped.
+std::string IconvReference(std::string_view in) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  std::string out;
+  char* src = const_cast<char*>(in.data());
+  size_t left = in.size();
+  while (left > 0) {
+    char buffer[256];
+    char* dst = buffer;
+    size_t room = sizeof buffer;
+    const size_t result = iconv(cd, &src, &left, &dst, &room);
+    out.append(buffer, static_cast<size_t>(dst - buffer));
+    if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+      out += "\xEF\xBF\xBD";
+      ++src;
+      --left;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+TEST(CodePageTest, DecodingMatchesIconvOnEveryByteMix) {
+  std::mt19937 rng(42);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(rng() % 24, '\0');
+    for (char& c : text) {
+      const uint32_t r = rng();
+      c = static_cast<char>(r % 4 == 0 ? 0x20 + r / 4 % 0x60 : 0x80 + r / 4 % 0x80);  // mostly high bytes
+    }
+    ASSERT_EQ(AnsiToUtf8(text), IconvReference(text)) << round;
+  }
+  // Every pair once.
+  std::string all;
+  for (int lead = 0x80; lead <= 0xFF; ++lead)
+    for (int trail = 0x30; trail <= 0xFF; ++trail) all += {static_cast<char>(lead), static_cast<char>(trail), ' '};
+  EXPECT_EQ(AnsiToUtf8(all), IconvReference(all));
+}
+
+}  // namespace
+}  // namespace varune
