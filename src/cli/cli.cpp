@@ -17,6 +17,7 @@ std::vector<TCommand> AllCommands() {
   AddFileCommands(commands);
   AddDatabaseCommands(commands);
   AddRenderCommands(commands);
+  AddDemoCommands(commands);
   return commands;
 }
 
