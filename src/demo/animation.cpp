@@ -301,8 +301,8 @@ std::vector<TFrameSpec> Specs(int32_t motion, TAnimationType kind) {
   if (kind >= atNormalDamage02 && kind <= atNormalDamage05) return Hurt(s, 0.8 + 0.15 * (kind - atNormalDamage02));
   if (kind >= atStore01 && kind <= atStore05) {
     switch (kind - atStore01) {
-      case 0: return Loop(with([](TPose& p) { p.ArmNear = 150, p.Face = fcSmile, p.HideWeapons = true; }),
-                          with([](TPose& p) { p.ArmNear = 175, p.Face = fcSmile, p.HideWeapons = true; }), 4, 0.14);
+      case 0: return Loop(with([](TPose& p) { p.ArmNear = 110, p.Face = fcSmile, p.HideWeapons = true; }),
+                          with([](TPose& p) { p.ArmNear = 135, p.Face = fcSmile, p.HideWeapons = true; }), 4, 0.14);
       case 1: return Loop(Seated(s, false), with([&](TPose& p) { p = Seated(s, false), p.ArmNear = 160, p.Face = fcSmile; }), 4, 0.16);
       case 2: {  // looking both ways
         TPose right = rest;
@@ -421,7 +421,7 @@ std::vector<TSeqFrame> EmoticonFrames(int32_t Number) {
   const double amount = 1 + 0.2 * ((Number / 8) % 3);
   const double time = 0.08 + 0.02 * ((Number / 8) % 5);
   switch ((Number - 1) % 8) {
-    case 0: a.ArmNear = 150, b.ArmNear = 150 + 25 * amount, a.Face = b.Face = fcSmile; break;          // wave
+    case 0: a.ArmNear = 110, b.ArmNear = 110 + 25 * amount, a.Face = b.Face = fcSmile; break;          // wave
     case 1: a.Head = -4, b.Head = 12 * amount; break;                                                  // nod
     case 2: a.Head = -8 * amount, b.Head = 8 * amount, b.Face = fcBlink; break;                        // no no
     case 3: b.Y = -9 * amount, b.ArmNear = b.ArmFar = 170, b.Face = fcSmile, b.Hair = hcHang; break;   // joy

@@ -8,8 +8,8 @@
 namespace varune::demo {
 
 const uint32_t SkinTones[kSkinTones] = {0xFFE6D2, 0xF7CFA6, 0xD9A06E, 0x9C6642};
-const uint32_t HairColors[kHairColors] = {0x4A3430, 0xA0602E, 0xF2CC62, 0xA9BCE0, 0xF28DB4};
-const uint32_t EyeColors[kEyeColors] = {0x8C5A38, 0x3A7CDC, 0x36A25E, 0xD23E48, 0x8E52D0};
+const uint32_t HairColors[kHairColors] = {0x6E4A36, 0xA0602E, 0xF2CC62, 0xA9BCE0, 0xF28DB4};
+const uint32_t EyeColors[kEyeColors] = {0xB0703A, 0x3A7CDC, 0x36A25E, 0xD23E48, 0x8E52D0};
 
 namespace {
 
@@ -50,7 +50,8 @@ TArt DrawBody(int32_t Tone) {
     TArtCanvas c(7, 2, 6, 22);
     const TShade s = layer == lyLegNear ? skin : MakeShade(MixRgb(SkinTones[Tone], 0x806070, 0.12));
     c.Paint(c.Capsule(0, 1, 0, 16, 6), s);
-    c.Paint(c.Ellipse(-1.5, 18, 4, 2.5), s);
+    // Plain shoes: boots and stockings cover them.
+    c.Paint(c.Ellipse(-1.5, 18, 4.3, 2.7), MakeShade(layer == lyLegNear ? 0x6A4A3C : 0x5A3E34));
     art.Single(layer, c.Finish());
   }
   art.MainIndex = 0;
@@ -193,7 +194,7 @@ TCell DrawHairFront(const THairStyle& style, const TShade& shade) {
   if (style.BangsLength > 0) {
     // Locks over the forehead, pointing down, longer towards the front.
     for (int32_t i = 0; i < 5; ++i) {
-      const double x = kHx - 15 + i * 4.5, len = style.BangsLength + (i % 2 ? 0 : 2) - i * 0.4;
+      const double x = kHx - 15 + i * 4.5, len = style.BangsLength + (i % 2 ? 0 : 2) - i * 0.4 - 1.5;
       cap |= c.Poly({{x - 3, kHy - 6}, {x + 3.5, kHy - 6}, {x + 0.5, kHy - 5 + len}});
     }
     if (style.SweptBangs) cap |= c.Poly({{kHx - 17, kHy - 8}, {kHx - 4, kHy - 9}, {kHx - 16, kHy + 4}});
@@ -208,7 +209,7 @@ TCell DrawHairFront(const THairStyle& style, const TShade& shade) {
   // Strands.
   for (int32_t i = 0; i < 4; ++i) {
     const int32_t x = -12 + i * 5;
-    c.Line(x + 2, static_cast<int32_t>(kHy) - 5, x, static_cast<int32_t>(kHy) - 1, shade.Dark);
+    c.Line(x + 2, static_cast<int32_t>(kHy) - 10, x, static_cast<int32_t>(kHy) - 6, shade.Dark);
   }
   return c.Finish();
 }
