@@ -9,10 +9,14 @@ all: run
 deps:
 	@bash scripts/install-deps.sh
 
+# Builds the viewer's tools, writes the demo client once, and renders its
+# default character walking.
 run: deps
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release --target varune-cli
-	./build/release/bin/varune-cli --help
+	@[ -f build/demo-client/ROWID.SPF ] || { mkdir -p build/demo-client && \
+	  ./build/release/bin/varune-cli demo-client build/demo-client; }
+	@./build/release/bin/varune-cli render build/demo-client --anim Move -o build/demo.gif
 
 test: deps
 	@cmake --preset test >/dev/null
