@@ -77,29 +77,68 @@ const TSpfHeader& TSpf::GetItem(int32_t Index) const {
 }
 
 void TSpf::SaveToStream(int32_t Index, TStream& Stream) const {
-  const TSpfHeader& header = GetItem(Index);
-  TFileStream archive(FFileName, TFileStream::fmOpenRead);
-  if (header.Offset < 0 || header.Size < 0 ||
-      static_cast<int64_t>(header.Offset) + header.Size > archive.Size())
-    throw Error(Sprintf("アーカイブのエントリが範囲外です [%d] (%s)", Index, header.FileName.c_str()));
-
+  TSpfEntryStream entry(*this, Index);
+  const int64_t size = entry.Size();
   const int64_t position = Stream.Position();
-  archive.SetPosition(header.Offset);
   if (auto* memory = dynamic_cast<TMemoryStream*>(&Stream)) {
-    memory->SetSize(header.Size);
+    memory->SetSize(size);
     // The common case, a fresh memory stream: read straight into its block.
     if (position == 0) {
-      archive.ReadBuffer(memory->Memory(), header.Size);
+      entry.ReadBuffer(memory->Memory(), size);
       return;
     }
   }
-  Stream.CopyFrom(archive, header.Size);
+  Stream.CopyFrom(entry, size);
   Stream.SetPosition(position);
 }
 
 void TSpf::SaveToFile(int32_t Index, const std::string& AFileName) const {
   TFileStream file(AFileName, TFileStream::fmCreate);
   SaveToStream(Index, file);
+}
+
+// ---- TSpfEntryStream -------------------------------------------------------
+
+TSpfEntryStream::TSpfEntryStream(const TSpf& Spf, int32_t Index)
+    : FFile(Spf.FileName(), TFileStream::fmOpenRead) {
+  const TSpfHeader& header = Spf.GetItem(Index);
+  if (header.Offset < 0 || header.Size < 0 || static_cast<int64_t>(header.Offset) + header.Size > FFile.Size())
+    throw Error(Sprintf("アーカイブのエントリが範囲外です [%d] (%s)", Index, header.FileName.c_str()));
+  FOffset = header.Offset;
+  FSize = header.Size;
+}
+
+int64_t TSpfEntryStream::Read(void* buffer, int64_t count) {
+  if (FPosition < 0 || count <= 0 || FPosition >= FSize) return 0;
+  const int64_t n = std::min(count, FSize - FPosition);
+  auto* out = static_cast<uint8_t*>(buffer);
+  const int64_t buffered = FBufferStart + static_cast<int64_t>(FBuffer.size());
+  if (FPosition < FBufferStart || FPosition + n > buffered) {
+    if (n >= kBufferSize) {
+      FFile.SetPosition(FOffset + FPosition);
+      const int64_t got = FFile.Read(out, n);
+      FPosition += got;
+      return got;
+    }
+    FBuffer.resize(static_cast<size_t>(std::min(kBufferSize, FSize - FPosition)));
+    FFile.SetPosition(FOffset + FPosition);
+    FBuffer.resize(static_cast<size_t>(FFile.Read(FBuffer.data(), static_cast<int64_t>(FBuffer.size()))));
+    FBufferStart = FPosition;
+  }
+  const int64_t available = std::min(n, FBufferStart + static_cast<int64_t>(FBuffer.size()) - FPosition);
+  std::memcpy(out, FBuffer.data() + (FPosition - FBufferStart), static_cast<size_t>(available));
+  FPosition += available;
+  return available;
+}
+
+int64_t TSpfEntryStream::Seek(int64_t offset, int origin) {
+  switch (origin) {
+    case soBeginning: FPosition = offset; break;
+    case soCurrent: FPosition += offset; break;
+    case soEnd: FPosition = FSize + offset; break;
+    default: break;
+  }
+  return FPosition;
 }
 
 // ---- TSpfManager -----------------------------------------------------------

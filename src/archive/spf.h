@@ -81,6 +81,31 @@ class TSpf {
   mutable bool FNameIndexBuilt = false;
 };
 
+// One entry of an archive as a read-only stream, read from the file on
+// demand: readers parse an entry without first copying it into memory. Small
+// reads come from a buffer, large ones go straight to the caller.
+class TSpfEntryStream : public TStream {
+ public:
+  // Fails like extraction for an index out of range or an entry that lies
+  // outside the archive file.
+  TSpfEntryStream(const TSpf& Spf, int32_t Index);
+
+  int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t offset, int origin) override;
+  int64_t Size() override { return FSize; }
+
+ private:
+  static constexpr int64_t kBufferSize = 64 * 1024;
+
+  TFileStream FFile;
+  int64_t FOffset = 0;  // of the entry in the archive
+  int64_t FSize = 0;
+  int64_t FPosition = 0;
+  std::vector<uint8_t> FBuffer;
+  int64_t FBufferStart = 0;  // entry position of FBuffer[0]
+};
+
 // Where one archived file lives. The archive is referred to, not owned.
 struct TSpfItemInfo {
   const TSpf* FSpf = nullptr;

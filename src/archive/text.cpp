@@ -202,6 +202,20 @@ std::string AsciiLowerCopy(std::string_view s) {
   return lower;
 }
 
+void AppendZeroPadded(std::string& out, int32_t value, int digits) {
+  char buffer[16];
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) out += '-';
+  for (int padding = digits - static_cast<int>(end - p); padding > 0; --padding) out += '0';
+  out.append(p, end);
+}
+
 bool SameTextAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)

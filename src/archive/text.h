@@ -27,6 +27,11 @@ inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<cha
 
 std::string AsciiLowerCopy(std::string_view s);
 
+// Appends `value` in decimal with at least `digits` digits, zero-padded, as
+// printf's "%.Nd" writes it ("-005" for -5 with 3 digits). The sprite and
+// appearance keys are built with it, many thousand times per load.
+void AppendZeroPadded(std::string& out, int32_t value, int digits);
+
 bool SameTextAscii(std::string_view a, std::string_view b);
 
 // Hash and equality for unordered containers keyed by names without case.

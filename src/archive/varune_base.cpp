@@ -17,8 +17,7 @@ void TVaruneBase::LoadFromFile(const std::string& AFileName) {
 
 void TVaruneBase::LoadFromSpf(const TSpf& Spf, int32_t Index) {
   if (Index < 0 || Index >= Spf.Count()) throw Error(Sprintf(kMsgInvalidIndex, Index));
-  TMemoryStream stream;
-  Spf.SaveToStream(Index, stream);
+  TSpfEntryStream stream(Spf, Index);
   LoadFromStream(stream);
 }
 

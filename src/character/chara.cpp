@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include "archive/error.h"
+#include "archive/text.h"
 
 namespace varune {
 namespace {
@@ -35,7 +36,11 @@ int32_t BasePositionOf(int32_t Category) {
 }
 
 std::string LayerKey(int32_t Layer, const TVaruneItem& Item) {
-  return Sprintf("%.2d_%.4d_%.3d_%.2d", Layer, Item.FCategory, Item.FNum, Item.FColorID);
+  std::string key;
+  AppendZeroPadded(key, Layer, 2);
+  key += '_';
+  key += AppearanceKey(Item.FCategory, Item.FNum, Item.FColorID);
+  return key;
 }
 
 TChara::TChara(TVaruneDatabase& ADataBase, TClock Clock) : FDataBase(ADataBase), FClock(std::move(Clock)) {

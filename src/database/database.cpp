@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "archive/error.h"
+#include "archive/text.h"
 #include "database/language.h"
 #include "formats/ldt.h"
 
@@ -116,7 +117,13 @@ const std::string* GlobalText(const TVaruneGlobalStringList& List, int32_t ID) {
 }  // namespace
 
 std::string AppearanceKey(int32_t Category, int32_t Num, int32_t ColorID) {
-  return Sprintf("%.4d_%.3d_%.2d", Category, Num, ColorID);
+  std::string key;
+  AppendZeroPadded(key, Category, 4);
+  key += '_';
+  AppendZeroPadded(key, Num, 3);
+  key += '_';
+  AppendZeroPadded(key, ColorID, 2);
+  return key;
 }
 
 TVaruneDatabase::TVaruneDatabase() = default;

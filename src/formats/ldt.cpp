@@ -122,13 +122,7 @@ void TLdt::LoadFromStream(TStream& Stream) {
   }
 }
 
-void TLdt::CheckColumn(int32_t Col) const {
-  if (Col < 0 || Col >= FHeader.ColCount) throw Error(Sprintf(kMsgInvalidIndex, Col));
-}
-
-void TLdt::CheckRow(int32_t Row) const {
-  if (Row < 0 || Row >= FHeader.RowCount) throw Error(Sprintf(kMsgInvalidIndex, Row));
-}
+void TLdt::ThrowInvalidIndex(int32_t Index) { throw Error(Sprintf(kMsgInvalidIndex, Index)); }
 
 const std::string& TLdt::ColumnName(int32_t Col) const {
   CheckColumn(Col);
@@ -151,12 +145,6 @@ int32_t TLdt::GetIndex(int32_t Row) const {
   return FIndexes[Row];
 }
 
-int64_t TLdt::CellOffset(int32_t Col, int32_t Row) const {
-  CheckColumn(Col);
-  CheckRow(Row);
-  return int64_t{FDataPtr[static_cast<size_t>(Row) * FSegmentCount + FColumnSegment[Col]]} + FColumnDelta[Col];
-}
-
 std::string TLdt::GetDataAsType1(int32_t Col, int32_t Row) const {
   const int64_t offset = CellOffset(Col, Row);
   const int64_t text = offset + 2;
@@ -164,18 +152,6 @@ std::string TLdt::GetDataAsType1(int32_t Col, int32_t Row) const {
       std::min<int64_t>(LoadAt<uint16_t>(FMemory.get() + offset), std::max<int64_t>(0, FDataSize - text));
   if (length <= 0) return {};
   return AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(FMemory.get() + text), static_cast<size_t>(length)));
-}
-
-uint32_t TLdt::GetDataAsType2(int32_t Col, int32_t Row) const {
-  return LoadAt<uint32_t>(FMemory.get() + CellOffset(Col, Row));
-}
-
-int32_t TLdt::GetDataAsType3(int32_t Col, int32_t Row) const {
-  return LoadAt<int32_t>(FMemory.get() + CellOffset(Col, Row));
-}
-
-float TLdt::GetDataAsType4(int32_t Col, int32_t Row) const {
-  return LoadAt<float>(FMemory.get() + CellOffset(Col, Row));
 }
 
 std::string TLdt::GetData(int32_t Col, int32_t Row) const {

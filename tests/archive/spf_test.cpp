@@ -135,6 +135,39 @@ TEST_F(SpfTest, ExtractionRefusesEntriesOutsideTheArchive) {
   }
 }
 
+TEST_F(SpfTest, EntryStreamsReadTheirWindowInAnyPieces) {
+  std::vector<uint8_t> big(200000);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 31 + i / 256);
+  TSpfWriter writer;
+  writer.Add("BEFORE", Bytes("xyz"));
+  writer.Add("BIG", big);
+  writer.Add("AFTER", Bytes("abc"));
+  TSpf spf;
+  spf.LoadFromFile(Write("E.SPF", writer));
+
+  TSpfEntryStream entry(spf, 1);
+  EXPECT_EQ(entry.Size(), 200000);
+  std::vector<uint8_t> read(big.size());
+  int64_t at = 0;
+  for (int64_t piece : {1, 7, 136, 70000, 3, 65536, 100}) {  // small, buffered and direct reads
+    entry.ReadBuffer(read.data() + at, piece);
+    at += piece;
+  }
+  entry.ReadBuffer(read.data() + at, static_cast<int64_t>(big.size()) - at);
+  EXPECT_EQ(read, big);
+  uint8_t byte = 0;
+  EXPECT_EQ(entry.Read(&byte, 1), 0);  // never past the entry into the next one
+  entry.Seek(-1, soEnd);
+  EXPECT_EQ(entry.Read(&byte, 4), 1);
+  EXPECT_EQ(byte, big.back());
+  entry.Seek(5, soBeginning);
+  entry.ReadBuffer(&byte, 1);
+  EXPECT_EQ(byte, big[5]);
+  entry.Seek(-10, soBeginning);
+  EXPECT_EQ(entry.Read(&byte, 1), 0);
+  EXPECT_THROW(TSpfEntryStream(spf, 3), Error);
+}
+
 TEST_F(SpfTest, ExtractionRestoresTheTargetPosition) {
   TSpfWriter writer;
   writer.Add("X", Bytes("0123456789"));

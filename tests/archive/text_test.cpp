@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/base64.h"
+#include "archive/error.h"
 #include "archive/text.h"
 
 namespace varune {
@@ -132,6 +133,21 @@ TEST(CodePageTest, DecodingMatchesIconvOnEveryByteMix) {
   for (int lead = 0x80; lead <= 0xFF; ++lead)
     for (int trail = 0x30; trail <= 0xFF; ++trail) all += {static_cast<char>(lead), static_cast<char>(trail), ' '};
   EXPECT_EQ(AnsiToUtf8(all), IconvReference(all));
+}
+
+}  // namespace
+}  // namespace varune
+
+namespace varune {
+namespace {
+
+TEST(CodePageTest, ZeroPaddingWritesWhatPrintfWrites) {
+  for (int32_t value : {0, 1, -1, 7, 42, -42, 999, 1000, 12345, -12345, INT32_MAX, INT32_MIN})
+    for (int digits : {1, 2, 3, 4}) {
+      std::string padded = "x";
+      AppendZeroPadded(padded, value, digits);
+      EXPECT_EQ(padded, "x" + Sprintf("%.*d", digits, value)) << value << " " << digits;
+    }
 }
 
 }  // namespace
