@@ -178,9 +178,11 @@ class TCp932Table {
 std::string AnsiToUtf8(std::string_view ansi) {
   if (IsAscii(ansi)) return std::string(ansi);
   static const TCp932Table table;
-  std::string out(ansi.size() * 3, '\0');
-  out.resize(static_cast<size_t>(table.Decode(ansi, out.data()) - out.data()));
-  return out;
+  // Decoded into scratch room first, so the text itself is allocated once at
+  // its own size.
+  thread_local std::vector<char> scratch;
+  if (scratch.size() < ansi.size() * 3) scratch.resize(ansi.size() * 3);
+  return std::string(scratch.data(), table.Decode(ansi, scratch.data()));
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {

@@ -109,11 +109,6 @@ int32_t RequiredGender(const TVaruneItem& Item) {
   return 0;
 }
 
-const std::string* GlobalText(const TVaruneGlobalStringList& List, int32_t ID) {
-  const TVaruneGlobalString* record = List.Find(ID);
-  return record ? &record->FText : nullptr;
-}
-
 }  // namespace
 
 std::string AppearanceKey(int32_t Category, int32_t Num, int32_t ColorID) {
@@ -354,14 +349,24 @@ void TVaruneDatabase::ReadSingleColumnTable(const TSpf& Rowid, TLdt& Table, std:
 }
 
 void TVaruneDatabase::FillNameTables() const {
-  for (int32_t job = 1; job <= kJobCount; ++job) {
-    const std::string* require = GlobalText(FGlobalStringList, 6000018 + job);
-    const std::string* name = GlobalText(FGlobalStringList, 20000 + job);
-    JobRequireNames[static_cast<size_t>(job - 1)] = require ? *require : std::string();
-    JobNames[static_cast<size_t>(job - 1)] = name ? *name : std::string();
+  // One pass over the strings; the first record of an ID counts, as lookups find it.
+  std::array<const std::string*, kJobCount> names{}, requireNames{};
+  std::array<const std::string*, kGenderCount> genders{};
+  auto take = [](const std::string*& slot, const std::string& text) {
+    if (!slot) slot = &text;
+  };
+  for (const TVaruneGlobalString* record : FGlobalStringList) {
+    const int32_t id = record->FIndex;
+    if (id > 20000 && id <= 20000 + kJobCount) take(names[static_cast<size_t>(id - 20001)], record->FText);
+    if (id > 6000018 && id <= 6000018 + kJobCount) take(requireNames[static_cast<size_t>(id - 6000019)], record->FText);
+    if (id == 1200001 || id == 1200002) take(genders[static_cast<size_t>(id - 1200001)], record->FText);
   }
-  if (const std::string* male = GlobalText(FGlobalStringList, 1200001)) GenderNames[gtMale] = *male;
-  if (const std::string* female = GlobalText(FGlobalStringList, 1200002)) GenderNames[gtFemale] = *female;
+  for (size_t job = 0; job < kJobCount; ++job) {
+    JobNames[job] = names[job] ? *names[job] : std::string();
+    JobRequireNames[job] = requireNames[job] ? *requireNames[job] : std::string();
+  }
+  for (size_t gender = 0; gender < kGenderCount; ++gender)
+    if (genders[gender]) GenderNames[gender] = *genders[gender];
 }
 
 }  // namespace varune
