@@ -32,6 +32,13 @@ int64_t ParseInt64(std::string_view text) {
   return error == std::errc() && end == text.data() + text.size() && !text.empty() ? value : 0;
 }
 
+// A requirement value: the cell's text as a 64-bit integer. Digits are the
+// same in every code page, so text cells are parsed from their raw bytes.
+int64_t RequireValue(const TLdt& Table, int32_t Column, int32_t Row) {
+  if (Table.ColumnType(Column) == 1) return ParseInt64(Table.GetDataAsType1Raw(Column, Row));
+  return ParseInt64(Table.GetData(Column, Row));
+}
+
 // Column positions of one table, found by name.
 class TColumnFinder {
  public:
@@ -236,8 +243,8 @@ void TVaruneDatabase::ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_
       for (size_t i = 0; i < 4; ++i) {
         item->FStatuses[i] = {int3(col.StatusType[i]), int3(col.StatusValue[i])};
         item->FRequires[i] = {int3(col.RequireType[i]), int3(col.RequireID[i]),
-                              ParseInt64(Table.GetData(col.RequireValue1[i], row)),
-                              ParseInt64(Table.GetData(col.RequireValue2[i], row))};
+                              RequireValue(Table, col.RequireValue1[i], row),
+                              RequireValue(Table, col.RequireValue2[i], row)};
         item->FEffects[i] = int3(col.EffectID[i]);
       }
       item->FMotionTypeID1 = int3(col.MotionTypeID1);

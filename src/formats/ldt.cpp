@@ -145,14 +145,16 @@ int32_t TLdt::GetIndex(int32_t Row) const {
   return FIndexes[Row];
 }
 
-std::string TLdt::GetDataAsType1(int32_t Col, int32_t Row) const {
+std::string_view TLdt::GetDataAsType1Raw(int32_t Col, int32_t Row) const {
   const int64_t offset = CellOffset(Col, Row);
   const int64_t text = offset + 2;
   const int64_t length =
       std::min<int64_t>(LoadAt<uint16_t>(FMemory.get() + offset), std::max<int64_t>(0, FDataSize - text));
   if (length <= 0) return {};
-  return AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(FMemory.get() + text), static_cast<size_t>(length)));
+  return std::string_view(reinterpret_cast<const char*>(FMemory.get() + text), static_cast<size_t>(length));
 }
+
+std::string TLdt::GetDataAsType1(int32_t Col, int32_t Row) const { return AnsiToUtf8(GetDataAsType1Raw(Col, Row)); }
 
 std::string TLdt::GetData(int32_t Col, int32_t Row) const {
   char buffer[32];

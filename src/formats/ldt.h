@@ -63,6 +63,8 @@ class TLdt : public TVaruneBase {
   // of the data read as zero and a text stops at the end of the data.
   // `Col` or `Row` out of range raises "無効なインデックス [%d]".
   std::string GetDataAsType1(int32_t Col, int32_t Row) const;
+  // The cell's code page 932 bytes as stored, valid while the table holds them.
+  std::string_view GetDataAsType1Raw(int32_t Col, int32_t Row) const;
   // Inline: the loader reads a million cells of a large table.
   uint32_t GetDataAsType2(int32_t Col, int32_t Row) const { return Cell<uint32_t>(Col, Row); }
   int32_t GetDataAsType3(int32_t Col, int32_t Row) const { return Cell<int32_t>(Col, Row); }

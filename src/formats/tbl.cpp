@@ -42,17 +42,29 @@ void TTblItem::LoadFromStream(TStream& Stream) {
     throw Error(kMsgReadError);
   }
 
-  std::vector<uint8_t> cells(static_cast<size_t>(size));
+  // One scratch block for the usual items, which load by the thousand; an
+  // exceptionally large one gets its own, so the scratch never stays huge.
+  constexpr int64_t kScratchLimit = 1 << 20;
+  thread_local std::vector<uint8_t> scratch;
+  std::vector<uint8_t> large;
+  std::vector<uint8_t>& cells = size <= kScratchLimit ? scratch : large;
+  if (cells.size() < static_cast<size_t>(size)) cells.resize(static_cast<size_t>(size));
   Stream.ReadBuffer(cells.data(), size);
   Images.resize(FCount2);
   const uint8_t* p = cells.data();
+  const uint8_t* previousName = nullptr;
   for (TTblImage& image : Images) {
     image.ID = LoadAt<int32_t>(p);
     image.Offset = {LoadAt<int32_t>(p + 4), LoadAt<int32_t>(p + 8)};
     image.RevX = LoadAt<float>(p + 12);
     image.RevY = LoadAt<float>(p + 16);
     image.Rect = {LoadAt<int32_t>(p + 20), LoadAt<int32_t>(p + 24), LoadAt<int32_t>(p + 28), LoadAt<int32_t>(p + 32)};
-    image.FileName = AnsiField(p + 36, kTblTextSize);
+    // The cells of an item mostly share their sheet.
+    if (previousName && std::memcmp(previousName, p + 36, kTblTextSize) == 0)
+      image.FileName = (&image - 1)->FileName;
+    else
+      image.FileName = AnsiField(p + 36, kTblTextSize);
+    previousName = p + 36;
     p += kTblImageSize;
   }
 }
