@@ -132,13 +132,7 @@ int64_t TSpfEntryStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t TSpfEntryStream::Seek(int64_t offset, int origin) {
-  switch (origin) {
-    case soBeginning: FPosition = offset; break;
-    case soCurrent: FPosition += offset; break;
-    case soEnd: FPosition = FSize + offset; break;
-    default: break;
-  }
-  return FPosition;
+  return FPosition = SeekedPosition(FPosition, FSize, offset, origin);
 }
 
 // ---- TSpfManager -----------------------------------------------------------

@@ -15,6 +15,15 @@ namespace varune {
 
 // ---- TStream ---------------------------------------------------------------
 
+int64_t SeekedPosition(int64_t position, int64_t size, int64_t offset, int origin) {
+  switch (origin) {
+    case soBeginning: return offset;
+    case soCurrent: return position + offset;
+    case soEnd: return size + offset;
+    default: return position;
+  }
+}
+
 int64_t TStream::Size() {
   const int64_t position = Position();
   const int64_t size = Seek(0, soEnd);
@@ -65,13 +74,7 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, int origin) {
-  switch (origin) {
-    case soBeginning: FPosition = offset; break;
-    case soCurrent: FPosition += offset; break;
-    case soEnd: FPosition = Size() + offset; break;
-    default: break;
-  }
-  return FPosition;
+  return FPosition = SeekedPosition(FPosition, Size(), offset, origin);
 }
 
 void TMemoryStream::SetSize(int64_t size) {
@@ -172,13 +175,7 @@ int64_t TBinaryStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TBinaryStream::Seek(int64_t offset, int origin) {
-  switch (origin) {
-    case soBeginning: FPosition = offset; break;
-    case soCurrent: FPosition += offset; break;
-    case soEnd: FPosition = FSize + offset; break;
-    default: break;
-  }
-  return FPosition;
+  return FPosition = SeekedPosition(FPosition, FSize, offset, origin);
 }
 
 // ---- Whole files -----------------------------------------------------------

@@ -19,6 +19,10 @@ static_assert(std::endian::native == std::endian::little,
 // Seek origins, with the values the game's stream interface uses.
 enum TSeekOrigin : int { soBeginning = 0, soCurrent = 1, soEnd = 2 };
 
+// The position a seek of a stream of `size` bytes leads to from `position`;
+// an unknown origin keeps the position. Positions are not clamped.
+int64_t SeekedPosition(int64_t position, int64_t size, int64_t offset, int origin);
+
 class TStream {
  public:
   virtual ~TStream() = default;
