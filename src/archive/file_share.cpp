@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,7 +40,11 @@ int ProcessHolds(int procDir, const char* pid, const std::vector<TFileId>& targe
     if (!IsNumber(entry->d_name)) continue;
     struct stat info;
     // Following the descriptor's link gives the open file's own identity.
-    if (::fstatat(fdDir, entry->d_name, &info, 0) != 0) continue;
+    // A process that refuses one descriptor refuses them all: it is skipped.
+    if (::fstatat(fdDir, entry->d_name, &info, 0) != 0) {
+      if (errno == EACCES || errno == EPERM) break;
+      continue;
+    }
     for (size_t i = 0; i < targets.size(); ++i)
       if (info.st_dev == targets[i].Device && info.st_ino == targets[i].Inode && (held < 0 || int(i) < held))
         held = static_cast<int>(i);
