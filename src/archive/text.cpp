@@ -83,15 +83,14 @@ class Converter {
 
 namespace {
 
-// The UTF-8 text of one code page 932 character; Length 0: no character.
-struct TUtf8Char {
-  uint8_t Length = 0;
-  char Bytes[3] = {};
-};
-
 // Decoding table for the bytes 0x80 to 0xFF, alone and as lead bytes of a
 // pair. It is built once by iconv itself, so that decoding by table gives
 // exactly what iconv gives, at a fraction of the cost per text.
+//
+// An entry packs a character's UTF-8 bytes into its low three bytes and their
+// count into the top byte, so that a character is written with one 4-byte
+// store. A pair entry of 0 is no character; a single byte that is no character
+// holds U+FFFD.
 class TCp932Table {
  public:
   TCp932Table() {
@@ -117,60 +116,55 @@ class TCp932Table {
       return OneCharacter(line);
     };
     for (int lead = 0x80; lead <= 0xFF; ++lead) {
-      FSingle[lead - 0x80] = next();
+      const uint32_t single = next();
+      FSingle[lead - 0x80] = single ? single : kReplacement;
       for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) FPair[PairIndex(lead, trail)] = next();
     }
   }
 
   // Writes the UTF-8 text of `ansi` at `out` (room for 3 bytes per input
-  // byte) and returns the end of what it wrote.
+  // byte and one more) and returns the end of what it wrote.
   char* Decode(std::string_view ansi, char* out) const {
     const auto* p = reinterpret_cast<const uint8_t*>(ansi.data());
-    const size_t n = ansi.size();
-    for (size_t i = 0; i < n;) {
-      const uint8_t c = p[i];
+    const uint8_t* end = p + ansi.size();
+    while (p < end) {
+      const uint8_t c = *p;
       if (c < 0x80) {
         *out++ = static_cast<char>(c);
-        ++i;
+        ++p;
         continue;
       }
-      const TUtf8Char* character = &FSingle[c - 0x80];
-      size_t used = 1;
-      if (i + 1 < n && p[i + 1] >= kFirstTrail && p[i + 1] <= kLastTrail && FPair[PairIndex(c, p[i + 1])].Length) {
-        character = &FPair[PairIndex(c, p[i + 1])];
-        used = 2;
-      }
-      if (character->Length) {
-        std::memcpy(out, character->Bytes, 3);
-        out += character->Length;
+      uint32_t character = p + 1 < end ? FPair[PairIndex(c, p[1])] : 0;
+      if (character) {
+        p += 2;
       } else {
-        std::memcpy(out, "\xEF\xBF\xBD", 3);
-        out += 3;
+        character = FSingle[c - 0x80];
+        ++p;
       }
-      i += used;
+      std::memcpy(out, &character, 4);  // little-endian: the UTF-8 bytes first
+      out += character >> 24;
     }
     return out;
   }
 
  private:
   static constexpr int kFirstTrail = 0x40, kLastTrail = 0xFC;
-  static size_t PairIndex(int lead, int trail) {
-    return static_cast<size_t>((lead - 0x80) * (kLastTrail - kFirstTrail + 1) + trail - kFirstTrail);
-  }
-  // A line holding exactly one character other than the replacement.
-  static TUtf8Char OneCharacter(std::string_view line) {
-    TUtf8Char character;
-    if (line.empty() || line.size() > 3 || line == "\xEF\xBF\xBD") return character;
+  static constexpr uint32_t kReplacement = 0x03BDBFEF;  // EF BF BD, 3 bytes
+  static size_t PairIndex(int lead, int trail) { return static_cast<size_t>((lead - 0x80) * 256 + trail); }
+  // A line holding exactly one character other than the replacement, or 0.
+  static uint32_t OneCharacter(std::string_view line) {
+    if (line.empty() || line.size() > 3 || line == "\xEF\xBF\xBD") return 0;
     const auto lead = static_cast<uint8_t>(line[0]);
     const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
-    if (length != line.size()) return character;
-    character.Length = static_cast<uint8_t>(length);
-    std::memcpy(character.Bytes, line.data(), length);
+    if (length != line.size()) return 0;
+    uint32_t character = static_cast<uint32_t>(length) << 24;
+    for (size_t i = 0; i < length; ++i) character |= uint32_t{static_cast<uint8_t>(line[i])} << (8 * i);
     return character;
   }
 
-  std::array<TUtf8Char, 128> FSingle;
-  std::vector<TUtf8Char> FPair = std::vector<TUtf8Char>(128 * (kLastTrail - kFirstTrail + 1));
+  std::array<uint32_t, 128> FSingle;
+  // Indexed by lead and any trail byte; trails outside 0x40..0xFC stay 0.
+  std::vector<uint32_t> FPair = std::vector<uint32_t>(128 * 256);
 };
 
 }  // namespace
@@ -181,7 +175,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
   // Decoded into scratch room first, so the text itself is allocated once at
   // its own size.
   thread_local std::vector<char> scratch;
-  if (scratch.size() < ansi.size() * 3) scratch.resize(ansi.size() * 3);
+  if (scratch.size() < ansi.size() * 3 + 1) scratch.resize(ansi.size() * 3 + 1);
   return std::string(scratch.data(), table.Decode(ansi, scratch.data()));
 }
 

@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
-#include <charconv>
+#include <memory_resource>
+#include <unordered_set>
+
 
 #include "archive/error.h"
 #include "archive/text.h"
@@ -26,10 +28,20 @@ bool IsFolder(const std::string& path) {
 int64_t ParseInt64(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() && !text.empty() ? value : 0;
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (negative || text.front() == '+')) text.remove_prefix(1);
+  if (text.empty()) return 0;
+  // The magnitude may reach 2^63 for a negative value only.
+  constexpr uint64_t kLimit = uint64_t{1} << 63;
+  uint64_t magnitude = 0;
+  for (const char c : text) {
+    const auto digit = static_cast<uint64_t>(c - '0');
+    if (digit > 9 || __builtin_mul_overflow(magnitude, 10, &magnitude) ||
+        __builtin_add_overflow(magnitude, digit, &magnitude))
+      return 0;
+  }
+  if (magnitude > kLimit || (!negative && magnitude == kLimit)) return 0;
+  return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
 // A requirement value: the cell's text as a 64-bit integer. Digits are the
@@ -118,6 +130,31 @@ int32_t RequiredGender(const TVaruneItem& Item) {
 
 }  // namespace
 
+// The looks of the battle items read so far, by the three numbers of their
+// appearance key: the first row with a look is kept. A battle item makes one
+// node each, so the nodes come from one growing buffer.
+class TVaruneDatabase::TLookSet {
+ public:
+  // False when the look was already there.
+  bool Insert(int32_t Category, int32_t Num, int32_t ColorID) { return FSet.insert({Category, Num, ColorID}).second; }
+
+ private:
+  struct TLook {
+    int32_t Category, Num, ColorID;
+    bool operator==(const TLook&) const = default;
+  };
+  struct THash {
+    size_t operator()(const TLook& Look) const {
+      uint64_t h = static_cast<uint32_t>(Look.Category) * 0x9E3779B97F4A7C15ull;
+      h ^= static_cast<uint32_t>(Look.Num) * 0xC2B2AE3D27D4EB4Full;
+      h ^= static_cast<uint32_t>(Look.ColorID) * 0x165667B19E3779F9ull;
+      return static_cast<size_t>(h ^ (h >> 32));
+    }
+  };
+  std::pmr::monotonic_buffer_resource FMemory;
+  std::pmr::unordered_set<TLook, THash> FSet{&FMemory};
+};
+
 std::string AppearanceKey(int32_t Category, int32_t Num, int32_t ColorID) {
   std::string key;
   AppendZeroPadded(key, Category, 4);
@@ -169,9 +206,9 @@ void TVaruneDatabase::LoadPath(const std::string& APath) {
   rowid.LoadFromFile(ClientArchivePaths(FPath).back(), scAlreadyChecked);
   TLdt table;
   {
-    std::unordered_set<std::string> duplicates;
-    ReadItemTable(rowid, table, "DATA/LDT/ITEM_1.LDT", duplicates);
-    ReadItemTable(rowid, table, "DATA/LDT/ITEM_2.LDT", duplicates);
+    TLookSet looks;
+    ReadItemTable(rowid, table, "DATA/LDT/ITEM_1.LDT", looks);
+    ReadItemTable(rowid, table, "DATA/LDT/ITEM_2.LDT", looks);
   }
   ReadBeautyShopTable(rowid, table);
   ReadMotionTable(rowid, table);
@@ -207,8 +244,7 @@ void TVaruneDatabase::LoadCharacterTables() {
   }
 }
 
-void TVaruneDatabase::ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_view Name,
-                                    std::unordered_set<std::string>& Duplicates) {
+void TVaruneDatabase::ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_view Name, TLookSet& Looks) {
   Table.LoadFromSpf(Rowid, Name);
   const TItemColumns col(TColumnFinder(Table, Name));
   for (int32_t row = 0; row < Table.RowCount(); ++row) {
@@ -218,7 +254,7 @@ void TVaruneDatabase::ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_
       if (posID1 == 0) continue;
       if (type != kItemTypeEquipment && type != kItemTypeBasePart) continue;
       if (type == kItemTypeEquipment && subType == kSubTypeBattle &&
-          !Duplicates.insert(AppearanceKey(int3(col.Category), int3(col.Num), int3(col.ColorID))).second)
+          !Looks.Insert(int3(col.Category), int3(col.Num), int3(col.ColorID)))
         continue;
       if (type == kItemTypeEquipment && subType != kSubTypeBattle && subType != kSubTypeFashion) continue;
 

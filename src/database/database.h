@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "archive/spf.h"
@@ -70,7 +69,8 @@ class TVaruneDatabase {
   static size_t GenderSlot(TGenderType Gender);
 
   void LoadCharacterTables();
-  void ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_view Name, std::unordered_set<std::string>& Duplicates);
+  class TLookSet;
+  void ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_view Name, TLookSet& Looks);
   void ReadBeautyShopTable(const TSpf& Rowid, TLdt& Table);
   void ReadMotionTable(const TSpf& Rowid, TLdt& Table);
   template <class TRecord, class TList>
@@ -107,7 +107,7 @@ class TVaruneDatabase {
   TVaruneBasicList FBasicBodyList;
 };
 
-// The appearance key the loader compares battle items by: "%.4d_%.3d_%.2d".
+// The appearance key of an item: "%.4d_%.3d_%.2d" of category, number and colour.
 std::string AppearanceKey(int32_t Category, int32_t Num, int32_t ColorID);
 
 }  // namespace varune

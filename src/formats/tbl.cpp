@@ -22,6 +22,30 @@ T LoadAt(const uint8_t* p) {
 // load; a stable sort gives the same order except among equal IDs.
 constexpr int32_t kExactSortLimit = 2048;
 
+// A block of at least `Size` bytes for one read, reused by the loads of a
+// thread; a block above 4 MiB is given back when the guard ends, so the
+// scratch never stays huge.
+class TScratchBlock {
+ public:
+  explicit TScratchBlock(int64_t Size) {
+    if (Block().size() < static_cast<size_t>(Size)) Block().resize(static_cast<size_t>(Size));
+  }
+  ~TScratchBlock() {
+    if (Block().size() > kKeptSize) std::vector<uint8_t>().swap(Block());
+  }
+  TScratchBlock(const TScratchBlock&) = delete;
+  TScratchBlock& operator=(const TScratchBlock&) = delete;
+
+  uint8_t* Data() { return Block().data(); }
+
+ private:
+  static constexpr size_t kKeptSize = 4 << 20;
+  static std::vector<uint8_t>& Block() {
+    thread_local std::vector<uint8_t> block;
+    return block;
+  }
+};
+
 const std::string kNoPath;
 
 }  // namespace
@@ -31,27 +55,39 @@ const std::string kNoPath;
 void TTblItem::LoadFromStream(TStream& Stream) {
   uint8_t header[kTblItemHeaderSize];
   Stream.ReadBuffer(header, sizeof header);
-  FCount = LoadAt<int32_t>(header);
-  FID = AnsiField(header + 4, kTblTextSize);
-  FCount2 = LoadAt<int32_t>(header + 4 + kTblTextSize);
-  Images.clear();
+  ReadHeader(header);
   if (FCount2 < 0) throw Error(Sprintf("セル数が不正です [%d]", FCount2));
-  const int64_t size = int64_t{FCount2} * kTblImageSize;
+  const int64_t size = CellBytes();
   if (size > Stream.Remaining()) {
     Stream.Seek(0, soEnd);
     throw Error(kMsgReadError);
   }
+  TScratchBlock cells(size);
+  Stream.ReadBuffer(cells.Data(), size);
+  ReadCells(cells.Data());
+}
 
-  // One scratch block for the usual items, which load by the thousand; an
-  // exceptionally large one gets its own, so the scratch never stays huge.
-  constexpr int64_t kScratchLimit = 1 << 20;
-  thread_local std::vector<uint8_t> scratch;
-  std::vector<uint8_t> large;
-  std::vector<uint8_t>& cells = size <= kScratchLimit ? scratch : large;
-  if (cells.size() < static_cast<size_t>(size)) cells.resize(static_cast<size_t>(size));
-  Stream.ReadBuffer(cells.data(), size);
+int64_t TTblItem::LoadFromMemory(const uint8_t* Record, int64_t Available, bool& Loaded) {
+  ReadHeader(Record);
+  Loaded = false;
+  if (FCount2 < 0) return kTblItemHeaderSize;
+  const int64_t size = CellBytes();
+  if (size > Available - kTblItemHeaderSize) return Available;
+  ReadCells(Record + kTblItemHeaderSize);
+  Loaded = true;
+  return kTblItemHeaderSize + size;
+}
+
+void TTblItem::ReadHeader(const uint8_t* Header) {
+  FCount = LoadAt<int32_t>(Header);
+  FID = AnsiField(Header + 4, kTblTextSize);
+  FCount2 = LoadAt<int32_t>(Header + 4 + kTblTextSize);
+  Images.clear();
+}
+
+void TTblItem::ReadCells(const uint8_t* Cells) {
   Images.resize(FCount2);
-  const uint8_t* p = cells.data();
+  const uint8_t* p = Cells;
   const uint8_t* previousName = nullptr;
   for (TTblImage& image : Images) {
     image.ID = LoadAt<int32_t>(p);
@@ -169,19 +205,25 @@ void TTbl::LoadFromStream(TStream& Stream) {
   FCount = header[1];
   if (FCount <= 0) return;
 
-  FList.reserve(static_cast<size_t>(std::min<int64_t>(FCount, Stream.Remaining() / kTblItemHeaderSize)));
+  // The items are parsed from one read of the rest of the stream; the stream
+  // is left after the last byte an item took.
+  const int64_t start = Stream.Position();
+  const int64_t size = Stream.Remaining();
+  TScratchBlock block(size);
+  Stream.ReadBuffer(block.Data(), size);
+  FList.reserve(static_cast<size_t>(std::min<int64_t>(FCount, size / kTblItemHeaderSize)));
+  int64_t position = 0;
   for (int32_t i = 0; i < FCount; ++i) {
-    if (Stream.Remaining() < kTblItemHeaderSize) break;
+    if (size - position < kTblItemHeaderSize) break;
     TTblItem item;
     item.FParent = this;
-    try {
-      item.LoadFromStream(Stream);
-    } catch (const Error&) {
-      continue;
-    }
+    bool loaded = false;
+    position += item.LoadFromMemory(block.Data() + position, size - position, loaded);
+    if (!loaded) continue;
     if (FSorted) item.SortImages();
     FList.push_back(std::move(item));
   }
+  Stream.SetPosition(start + position);
   FIndex.reserve(FList.size());
   for (int32_t i = 0; i < Count(); ++i) FIndex.try_emplace(FList[i].FID, i);
 }

@@ -68,11 +68,26 @@ class TTblItem {
   // The number of cells lookups may search.
   int32_t SearchCount() const;
 
+
   const TTbl* FParent = nullptr;
   int32_t FCount = 0;   // cells the lookups search, as declared
   std::string FID;      // UTF-8
   int32_t FCount2 = 0;  // cells stored
   std::vector<TTblImage> Images;
+
+ private:
+  friend class TTbl;
+
+  // Parses the record at `Record`, of which `Available` bytes exist, and
+  // returns the bytes it took. A damaged item sets `Loaded` to false: one
+  // with a negative cell count takes its header, one whose cells do not fit
+  // takes everything.
+  int64_t LoadFromMemory(const uint8_t* Record, int64_t Available, bool& Loaded);
+  // Sets FCount, FID and FCount2 and empties Images.
+  void ReadHeader(const uint8_t* Header);
+  int64_t CellBytes() const { return int64_t{FCount2} * kTblImageSize; }
+  // Reads FCount2 cells.
+  void ReadCells(const uint8_t* Cells);
 };
 
 class TTbl : public TVaruneBase {

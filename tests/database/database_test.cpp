@@ -138,6 +138,8 @@ TEST_F(DatabaseTest, FieldsNameColoursAndRequirementValues) {
   item.Blue = 0;
   item.Requires[0] = {1, 1, "4503599627370496", "-7"};
   item.Requires[1] = {1, 5, "12abc", "99999999999999999999"};
+  item.Requires[2] = {1, 6, "-9223372036854775808", "9223372036854775808"};
+  item.Requires[3] = {1, 7, " +42\t", "+-5"};
   item.Statuses[0] = {3, -20};
   item.Effects = {1, 2, 3, 4};
   TItemRow black = Equipment(2, 13, 700, 4, 2);
@@ -157,6 +159,10 @@ TEST_F(DatabaseTest, FieldsNameColoursAndRequirementValues) {
   EXPECT_EQ(first.FRequires[0].Value2, -7);
   EXPECT_EQ(first.FRequires[1].Value1, 0);
   EXPECT_EQ(first.FRequires[1].Value2, 0);
+  EXPECT_EQ(first.FRequires[2].Value1, INT64_MIN);
+  EXPECT_EQ(first.FRequires[2].Value2, 0);  // one past the largest value
+  EXPECT_EQ(first.FRequires[3].Value1, 42);
+  EXPECT_EQ(first.FRequires[3].Value2, 0);
   EXPECT_EQ(first.FStatuses[0].Value, -20);
   EXPECT_EQ(first.FEffects[3], 4);
   EXPECT_EQ(weapons.GetItem(1)->FNameColor, 0xFF000000u);

@@ -227,6 +227,39 @@ TEST(TblDamaged, BadItemsAreDroppedAndTruncationEndsTheTable) {
   EXPECT_EQ(table.IndexOf("GOOD_2"), 1);
 }
 
+TEST(TblFormat, ReadingStopsAfterTheDeclaredItems) {
+  std::vector<uint8_t> bytes = WriteTbl(0, {Item("A", Cells({0, 1}))});
+  const auto end = static_cast<int64_t>(bytes.size());
+  bytes.resize(bytes.size() + 300, 0xEE);  // whatever follows the table
+  TTbl table;
+  EXPECT_EQ(LoadBytes(table, bytes), end);
+  ASSERT_EQ(table.Count(), 1);
+  EXPECT_EQ(table.GetItem(0).Images, Cells({0, 1}));
+}
+
+TEST(TblDamaged, SingleItemReadsFailAsShortReads) {
+  TBytes negative;
+  negative.I32(1).Field("NEGATIVE", 128).I32(-1).I32(99);
+  TMemoryStream stream(negative.Data());
+  TTblItem item;
+  EXPECT_THROW(item.LoadFromStream(stream), Error);
+  EXPECT_EQ(stream.Position(), 136);  // after the header
+
+  TBytes truncated;
+  truncated.I32(2).Field("TRUNCATED", 128).I32(2).Zeros(164);
+  TMemoryStream rest(truncated.Data());
+  EXPECT_THROW(item.LoadFromStream(rest), Error);
+  EXPECT_EQ(rest.Position(), rest.Size());  // the rest is consumed
+
+  TBytes good;
+  good.I32(1).Field("GOOD", 128).I32(1).I32(7).Zeros(160);
+  TMemoryStream whole(good.Data());
+  item.LoadFromStream(whole);
+  EXPECT_EQ(item.ID(), "GOOD");
+  ASSERT_EQ(item.Images.size(), 1u);
+  EXPECT_EQ(item.Images[0].ID, 7);
+}
+
 TEST(TblDamaged, HugeOrNegativeCountsNeitherSpinNorFail) {
   TBytes huge;
   huge.I32(0).I32(INT_MAX);
