@@ -210,6 +210,10 @@ void TVaruneDatabase::LoadPath(const std::string& APath) {
     ReadItemTable(rowid, table, "DATA/LDT/ITEM_1.LDT", looks);
     ReadItemTable(rowid, table, "DATA/LDT/ITEM_2.LDT", looks);
   }
+  // Once both tables are in: items equal in all three keys have no defined
+  // order, so one sort gives what a sort after each table would.
+  for (auto& genderLists : FSpecs)
+    for (TVaruneItemList& list : genderLists) list.Sort();
   ReadBeautyShopTable(rowid, table);
   ReadMotionTable(rowid, table);
   ReadSingleColumnTable(rowid, table, "DATA/LDT/SKILL_MOTION.LDT", "_Motion", &TVaruneSkillMotion::FMotion,
@@ -320,8 +324,6 @@ void TVaruneDatabase::ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_
       // A row that cannot be read is left out; the rest of the table loads.
     }
   }
-  for (auto& genderLists : FSpecs)
-    for (TVaruneItemList& list : genderLists) list.Sort();
 }
 
 void TVaruneDatabase::ReadBeautyShopTable(const TSpf& Rowid, TLdt& Table) {

@@ -86,22 +86,20 @@ void TTblItem::ReadHeader(const uint8_t* Header) {
 }
 
 void TTblItem::ReadCells(const uint8_t* Cells) {
-  Images.resize(FCount2);
+  // Each cell is written once, as it is read: tables hold cells by the
+  // hundred thousand.
+  Images.reserve(static_cast<size_t>(FCount2));
   const uint8_t* p = Cells;
-  const uint8_t* previousName = nullptr;
-  for (TTblImage& image : Images) {
-    image.ID = LoadAt<int32_t>(p);
-    image.Offset = {LoadAt<int32_t>(p + 4), LoadAt<int32_t>(p + 8)};
-    image.RevX = LoadAt<float>(p + 12);
-    image.RevY = LoadAt<float>(p + 16);
-    image.Rect = {LoadAt<int32_t>(p + 20), LoadAt<int32_t>(p + 24), LoadAt<int32_t>(p + 28), LoadAt<int32_t>(p + 32)};
+  for (int32_t i = 0; i < FCount2; ++i, p += kTblImageSize) {
+    const uint8_t* name = p + 36;
     // The cells of an item mostly share their sheet.
-    if (previousName && std::memcmp(previousName, p + 36, kTblTextSize) == 0)
-      image.FileName = (&image - 1)->FileName;
-    else
-      image.FileName = AnsiField(p + 36, kTblTextSize);
-    previousName = p + 36;
-    p += kTblImageSize;
+    const bool sameSheet = i > 0 && std::memcmp(name - kTblImageSize, name, kTblTextSize) == 0;
+    Images.push_back({LoadAt<int32_t>(p),
+                      {LoadAt<int32_t>(p + 4), LoadAt<int32_t>(p + 8)},
+                      LoadAt<float>(p + 12),
+                      LoadAt<float>(p + 16),
+                      {LoadAt<int32_t>(p + 20), LoadAt<int32_t>(p + 24), LoadAt<int32_t>(p + 28), LoadAt<int32_t>(p + 32)},
+                      sameSheet ? Images.back().FileName : AnsiField(name, kTblTextSize)});
   }
 }
 
