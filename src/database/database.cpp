@@ -5,7 +5,6 @@
 #include <memory_resource>
 #include <unordered_set>
 
-
 #include "archive/error.h"
 #include "archive/text.h"
 #include "database/language.h"

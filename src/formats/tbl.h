@@ -78,10 +78,10 @@ class TTblItem {
  private:
   friend class TTbl;
 
-  // Parses the record at `Record`, of which `Available` bytes exist, and
-  // returns the bytes it took. A damaged item sets `Loaded` to false: one
-  // with a negative cell count takes its header, one whose cells do not fit
-  // takes everything.
+  // Parses the record at `Record`, of which `Available` bytes exist (a
+  // header's worth at least), and returns the bytes it took. A damaged item
+  // sets `Loaded` to false: one with a negative cell count takes its header,
+  // one whose cells do not fit takes everything.
   int64_t LoadFromMemory(const uint8_t* Record, int64_t Available, bool& Loaded);
   // Sets FCount, FID and FCount2 and empties Images.
   void ReadHeader(const uint8_t* Header);
