@@ -51,9 +51,9 @@ void TSpf::LoadFromStream(TStream& Stream) {
       const uint8_t* record = slice.data() + static_cast<size_t>(i) * kSpfRecordSize;
       TSpfHeader& header = FHeaders[static_cast<size_t>(first + i)];
       header.FileName = AnsiField(record, kSpfNameSize);
-      std::memcpy(&header.Offset, record + 128, 4);
-      std::memcpy(&header.Size, record + 132, 4);
-      std::memcpy(&header.Unknown, record + 136, 4);
+      header.Offset = LoadAt<int32_t>(record + 128);
+      header.Size = LoadAt<int32_t>(record + 132);
+      header.Unknown = LoadAt<int32_t>(record + 136);
     }
   }
   FCount = count;

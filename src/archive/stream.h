@@ -7,6 +7,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -15,6 +16,15 @@ namespace varune {
 
 static_assert(std::endian::native == std::endian::little,
               "the game's formats are little-endian and are read in place");
+
+// The little-endian scalar at `p`, for parsers that read records in memory.
+template <class T>
+T LoadAt(const uint8_t* p) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  T value;
+  std::memcpy(&value, p, sizeof value);
+  return value;
+}
 
 // Seek origins, with the values the game's stream interface uses.
 enum TSeekOrigin : int { soBeginning = 0, soCurrent = 1, soEnd = 2 };

@@ -16,13 +16,6 @@ constexpr int32_t kTypeText = 1;
 
 bool IsFixedType(int32_t type) { return type >= 2 && type <= 4; }
 
-template <class T>
-T LoadAt(const uint8_t* p) {
-  T value;
-  std::memcpy(&value, p, sizeof value);
-  return value;
-}
-
 }  // namespace
 
 TLdt::TLdt() { std::memset(&FHeader, 0, sizeof FHeader); }

@@ -7,7 +7,6 @@
 // other type no bytes at all.
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -87,9 +86,7 @@ class TLdt : public TVaruneBase {
   // Four bytes at the cell; the block's padding keeps this inside it.
   template <class T>
   T Cell(int32_t Col, int32_t Row) const {
-    T value;
-    std::memcpy(&value, FMemory.get() + CellOffset(Col, Row), sizeof value);
-    return value;
+    return LoadAt<T>(FMemory.get() + CellOffset(Col, Row));
   }
   void CheckColumn(int32_t Col) const {
     if (Col < 0 || Col >= FHeader.ColCount) ThrowInvalidIndex(Col);

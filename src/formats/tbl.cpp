@@ -11,13 +11,6 @@
 namespace varune {
 namespace {
 
-template <class T>
-T LoadAt(const uint8_t* p) {
-  T value;
-  std::memcpy(&value, p, sizeof value);
-  return value;
-}
-
 // Above this many cells the game's quadratic exchange sort would stall a
 // load; a stable sort gives the same order except among equal IDs.
 constexpr int32_t kExactSortLimit = 2048;
