@@ -141,5 +141,13 @@ void WriteWholeFile(const std::string& path, const void* data, size_t size);
 inline void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   WriteWholeFile(path, bytes.data(), bytes.size());
 }
+// Replaces `path` as a whole: the bytes go to a temporary file in the same
+// folder, which is then renamed over it. A failure (a full disk, a folder
+// that cannot be written) removes the temporary file, leaves any previous
+// file as it was, and raises varune::Error naming the file.
+void WriteFileAtomically(const std::string& path, const void* data, size_t size);
+inline void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
+  WriteFileAtomically(path, bytes.data(), bytes.size());
+}
 
 }  // namespace varune
