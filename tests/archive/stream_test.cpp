@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "archive/error.h"
 #include "archive/stream.h"
+#include "support/temp_dir.h"
 
 namespace varune {
 namespace {
@@ -25,6 +29,22 @@ TEST(BinaryStreamTest, ReadWriteAndSeekFollowTheBlockBounds) {
   EXPECT_EQ(stream.Read(buffer, 2), 0);
   stream.Seek(0, soBeginning);
   EXPECT_EQ(stream.Read(buffer, -1), 0);
+}
+
+TEST(WriteFileAtomicallyTest, ReplacesWholeOrLeavesNothing) {
+  test::TempDir dir;
+  const std::string path = dir.File("a.ini");
+  WriteWholeFile(path, std::vector<uint8_t>(100, 'x'));
+  WriteFileAtomically(path, std::vector<uint8_t>{'n', 'e', 'w'});
+  EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'n', 'e', 'w'}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+  EXPECT_THROW(WriteFileAtomically(dir.File("missing/a.ini"), std::vector<uint8_t>{'a'}), Error);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+  std::filesystem::create_directories(dir.File("busy/inside"));  // the rename over a folder fails
+  EXPECT_THROW(WriteFileAtomically(dir.File("busy"), std::vector<uint8_t>{'a'}), Error);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("busy/inside")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 }  // namespace

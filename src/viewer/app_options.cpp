@@ -1,0 +1,60 @@
+#include "viewer/app_options.h"
+
+#include <string_view>
+
+#include "archive/error.h"
+#include "viewer/startup.h"
+
+namespace varune {
+namespace {
+
+constexpr char kProgramName[] = "varune-wardrobe";
+constexpr std::string_view kClientAssignment = "--client=";
+// Qt's own options that take the next argument as their value.
+constexpr std::string_view kQtValueOptions[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                                                "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-display",
+                                                "-geometry", "-style", "-stylesheet", "-session"};
+
+bool TakesQtValue(std::string_view Arg) {
+  for (std::string_view option : kQtValueOptions)
+    if (Arg == option) return true;
+  return false;
+}
+
+}  // namespace
+
+TAppOptions ParseAppOptions(const std::vector<std::string>& Args) {
+  TAppOptions options;
+  for (size_t i = 0; i < Args.size(); ++i) {
+    const std::string_view arg = Args[i];
+    if (arg == "--help" || arg == "-h") {
+      options.Help = true;
+    } else if (arg == "--version") {
+      options.Version = true;
+    } else if (arg == "--client" || arg.starts_with(kClientAssignment)) {
+      if (arg == "--client") options.Client = i + 1 < Args.size() ? Args[++i] : "";
+      else options.Client = arg.substr(kClientAssignment.size());
+      if (options.Client.empty()) throw Error("option --client needs a folder");
+    } else if (arg.starts_with("--")) {
+      throw Error(Sprintf("unknown option %s (see --help)", Args[i].c_str()));
+    } else if (!arg.starts_with('-')) {
+      throw Error(Sprintf("unexpected argument %s (see --help)", Args[i].c_str()));
+    } else if (TakesQtValue(arg)) {
+      ++i;
+    }
+  }
+  return options;
+}
+
+std::string AppUsageText() {
+  return std::string("usage: ") + kProgramName +
+         " [--client DIR] [-h | --help] [--version]\n"
+         "  --client DIR   the game client folder, tried before the saved one and the installed one\n"
+         "  -h, --help     show this help and exit\n"
+         "  --version      show the version and exit\n"
+         "VARUNE_APPDIR, when set, is the folder of the settings file and the cache instead of the program's own.\n";
+}
+
+std::string AppVersionText() { return std::string(kProgramName) + " " + AppVersionNumber(); }
+
+}  // namespace varune
