@@ -1,6 +1,7 @@
 #include "viewer/export.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "archive/error.h"
 #include "archive/stream.h"
@@ -20,6 +21,11 @@ namespace {
 int32_t AnimationFrames(const TChara& Chara) { return std::max(1, Chara.FrameCount()); }
 int32_t FrameToDraw(const TChara& Chara, int32_t Index) { return Chara.FrameCount() > 0 ? Index : Chara.FrameNumber(); }
 
+// Asks whether to go on; a refusal ends the export.
+void Report(const TExportProgress& Progress, int32_t Done, int32_t Total) {
+  if (Progress && !Progress(Done, Total)) throw TExportCancelled();
+}
+
 void RenderFrame(const TCharaView& View, const TChara& Chara, int32_t Frame, bool Transparent, TBitmap32& Target) {
   if (Transparent)
     View.RenderTransparent(Chara, Frame, Target);
@@ -27,12 +33,14 @@ void RenderFrame(const TCharaView& View, const TChara& Chara, int32_t Frame, boo
     View.Render(Chara, Frame, Target);
 }
 
-std::vector<uint8_t> EncodeGif(const TCharaView& View, const TChara& Chara) {
+std::vector<uint8_t> EncodeGif(const TCharaView& View, const TChara& Chara, const TExportProgress& Progress) {
   TGifWriter writer(View.Geometry.Width, View.Geometry.Height);
   TPaletteReducer reducer;
   TPaletteImage reduced;
   TBitmap32 surface;
-  for (int32_t i = 0; i < AnimationFrames(Chara); ++i) {
+  const int32_t count = AnimationFrames(Chara);
+  for (int32_t i = 0; i < count; ++i) {
+    Report(Progress, i, count);
     const int32_t frame = FrameToDraw(Chara, i);
     View.Render(Chara, frame, surface);
     reducer.Reduce(surface, reduced);
@@ -41,10 +49,13 @@ std::vector<uint8_t> EncodeGif(const TCharaView& View, const TChara& Chara) {
   return writer.Finish();
 }
 
-std::vector<uint8_t> EncodeApng(const TCharaView& View, const TChara& Chara, bool Transparent) {
+std::vector<uint8_t> EncodeApng(const TCharaView& View, const TChara& Chara, bool Transparent,
+                                const TExportProgress& Progress) {
   TApngWriter writer(View.Geometry.Width, View.Geometry.Height);
   TBitmap32 surface;
-  for (int32_t i = 0; i < AnimationFrames(Chara); ++i) {
+  const int32_t count = AnimationFrames(Chara);
+  for (int32_t i = 0; i < count; ++i) {
+    Report(Progress, i, count);
     const int32_t frame = FrameToDraw(Chara, i);
     RenderFrame(View, Chara, frame, Transparent, surface);
     // Same floor as the GIF's one hundredth: a zero delay would spin viewers.
@@ -53,7 +64,32 @@ std::vector<uint8_t> EncodeApng(const TCharaView& View, const TChara& Chara, boo
   return writer.Finish();
 }
 
+std::vector<uint8_t> Encode(const TCharaView& View, const TChara& Chara, TExportFormat Format,
+                            const TExportProgress& Progress) {
+  TBitmap32 picture;
+  switch (Format) {
+    case xfBmp:
+      View.Render(Chara, Chara.FrameNumber(), picture);
+      return EncodeBmp(picture);
+    case xfJpeg:
+      View.Render(Chara, Chara.FrameNumber(), picture);
+      return EncodeJpeg(picture, 100);
+    case xfPng:
+      View.Render(Chara, Chara.FrameNumber(), picture);
+      return EncodePng(picture, ppfRGB);
+    case xfTransparentPng:
+      View.RenderTransparent(Chara, Chara.FrameNumber(), picture);
+      return EncodePng(picture, ppfRGBA);
+    case xfGif: return EncodeGif(View, Chara, Progress);
+    case xfApng: return EncodeApng(View, Chara, false, Progress);
+    case xfTransparentApng: return EncodeApng(View, Chara, true, Progress);
+  }
+  throw Error("unknown export format");
+}
+
 }  // namespace
+
+TExportCancelled::TExportCancelled() : Error("export cancelled") {}
 
 const char* ExportExtension(TExportFormat Format) {
   switch (Format) {
@@ -88,41 +124,49 @@ uint16_t GifDelay(uint32_t FrameTimeMs) {
   return static_cast<uint16_t>(std::clamp<uint32_t>(FrameTimeMs / 10, 1, 65535));
 }
 
-std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format) {
-  TBitmap32 picture;
+int32_t ExportFrameCount(const TChara& Chara, TExportFormat Format) {
   switch (Format) {
-    case xfBmp:
-      View.Render(Chara, Chara.FrameNumber(), picture);
-      return EncodeBmp(picture);
-    case xfJpeg:
-      View.Render(Chara, Chara.FrameNumber(), picture);
-      return EncodeJpeg(picture, 100);
-    case xfPng:
-      View.Render(Chara, Chara.FrameNumber(), picture);
-      return EncodePng(picture, ppfRGB);
-    case xfTransparentPng:
-      View.RenderTransparent(Chara, Chara.FrameNumber(), picture);
-      return EncodePng(picture, ppfRGBA);
-    case xfGif: return EncodeGif(View, Chara);
-    case xfApng: return EncodeApng(View, Chara, false);
-    case xfTransparentApng: return EncodeApng(View, Chara, true);
+    case xfGif: case xfApng: case xfTransparentApng: return AnimationFrames(Chara);
+    default: return 1;
   }
-  throw Error("unknown export format");
 }
 
-void ExportToFile(const TCharaView& View, const TChara& Chara, TExportFormat Format, const std::string& FileName) {
-  // Encode first: a failure leaves no half-written file behind.
-  WriteWholeFile(FileName, ExportToBytes(View, Chara, Format));
+std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format,
+                                   const TExportProgress& Progress) {
+  std::vector<uint8_t> bytes = Encode(View, Chara, Format, Progress);
+  const int32_t total = ExportFrameCount(Chara, Format);
+  Report(Progress, total, total);
+  return bytes;
+}
+
+void ExportToFile(const TCharaView& View, const TChara& Chara, TExportFormat Format, const std::string& FileName,
+                  const TExportProgress& Progress) {
+  WriteFileAtomically(FileName, ExportToBytes(View, Chara, Format, Progress));
+}
+
+std::string FrameFileName(const std::string& Dir, const std::string& BaseName, int32_t Index) {
+  return Dir + "/" + BaseName + Sprintf("_%03d.png", Index);
 }
 
 std::vector<std::string> ExportFrames(const TCharaView& View, const TChara& Chara, bool Transparent,
-                                      const std::string& Dir, const std::string& BaseName) {
+                                      const std::string& Dir, const std::string& BaseName,
+                                      const TExportProgress& Progress) {
   std::vector<std::string> files;
-  TBitmap32 surface;
-  for (int32_t i = 0; i < AnimationFrames(Chara); ++i) {
-    RenderFrame(View, Chara, FrameToDraw(Chara, i), Transparent, surface);
-    files.push_back(Dir + "/" + BaseName + Sprintf("_%03d.png", i));
-    WriteWholeFile(files.back(), EncodePng(surface, Transparent ? ppfRGBA : ppfRGB));
+  const int32_t count = AnimationFrames(Chara);
+  try {
+    TBitmap32 surface;
+    for (int32_t i = 0; i < count; ++i) {
+      Report(Progress, i, count);
+      RenderFrame(View, Chara, FrameToDraw(Chara, i), Transparent, surface);
+      const std::string file = FrameFileName(Dir, BaseName, i);
+      WriteFileAtomically(file, EncodePng(surface, Transparent ? ppfRGBA : ppfRGB));
+      files.push_back(file);
+    }
+    Report(Progress, count, count);
+  } catch (...) {
+    // Half a set of frames is of no use to anyone.
+    for (const std::string& file : files) std::remove(file.c_str());
+    throw;
   }
   return files;
 }

@@ -4,9 +4,11 @@
 // draw into their own surfaces; the character's current frame never changes.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "archive/error.h"
 #include "viewer/view.h"
 
 namespace varune {
@@ -31,12 +33,33 @@ std::string WithExtension(const std::string& FileName, const std::string& Extens
 // The GIF delay of a frame: its time in hundredths, at least 1.
 uint16_t GifDelay(uint32_t FrameTimeMs);
 
-std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format);
-void ExportToFile(const TCharaView& View, const TChara& Chara, TExportFormat Format, const std::string& FileName);
+// Called before each frame of an animated export and once when all are drawn
+// (Done == Total); returning false cancels the export.
+using TExportProgress = std::function<bool(int32_t Done, int32_t Total)>;
 
-// Writes Dir/BaseName_000.png, _001.png ... one per frame (one file of the
-// current picture when the character has no frames); returns the paths.
+// A cancelled export; nothing was written.
+class TExportCancelled : public Error {
+ public:
+  TExportCancelled();
+};
+
+// How many frames an export of `Format` draws: 1 for a still picture; for an
+// animation every frame of the sequence, at least 1.
+int32_t ExportFrameCount(const TChara& Chara, TExportFormat Format);
+
+std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format,
+                                   const TExportProgress& Progress = {});
+// Replaces `FileName` as a whole: a failure or a cancel leaves any previous file as it was.
+void ExportToFile(const TCharaView& View, const TChara& Chara, TExportFormat Format, const std::string& FileName,
+                  const TExportProgress& Progress = {});
+
+// The file of frame `Index` of an export of every frame: Dir/BaseName_000.png.
+std::string FrameFileName(const std::string& Dir, const std::string& BaseName, int32_t Index);
+// Writes the frame files, one per frame (one file of the current picture when
+// the character has no frames); returns the paths. A failure or a cancel
+// removes the files this call has written.
 std::vector<std::string> ExportFrames(const TCharaView& View, const TChara& Chara, bool Transparent,
-                                      const std::string& Dir, const std::string& BaseName);
+                                      const std::string& Dir, const std::string& BaseName,
+                                      const TExportProgress& Progress = {});
 
 }  // namespace varune

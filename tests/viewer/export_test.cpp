@@ -1,6 +1,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -167,6 +168,63 @@ TEST_F(ExportTest, BackgroundPictureOverTheColourAndNotices) {
       if (target.Pixel(x, y) != 0xFF336699u) (y >= 220 ? silver : elsewhere) += 1;
   EXPECT_GT(silver, 50);
   EXPECT_EQ(elsewhere, 0);
+}
+
+// What a progress callback saw; it refuses to go on at `StopAt` frames done.
+struct TProgressLog {
+  std::vector<std::pair<int32_t, int32_t>> Calls;
+  int32_t StopAt = -1;
+  TExportProgress Callback() {
+    return [this](int32_t Done, int32_t Total) {
+      Calls.emplace_back(Done, Total);
+      return Done != StopAt;
+    };
+  }
+};
+
+std::vector<std::string> FilesIn(const std::string& Dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(Dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(ExportTest, ProgressBeforeEachFrameAndAtTheEnd) {
+  TProgressLog gif, png;
+  ExportToBytes(view, *chara, xfGif, gif.Callback());
+  EXPECT_EQ(gif.Calls, (std::vector<std::pair<int32_t, int32_t>>{{0, 2}, {1, 2}, {2, 2}}));
+  ExportToBytes(view, *chara, xfPng, png.Callback());
+  EXPECT_EQ(png.Calls, (std::vector<std::pair<int32_t, int32_t>>{{1, 1}}));
+  EXPECT_EQ(ExportFrameCount(*chara, xfTransparentApng), 2);
+  EXPECT_EQ(ExportFrameCount(*chara, xfJpeg), 1);
+  chara->SetEmotIconNum(8);
+  chara->SetAnimationType(atEmotIcon);  // no sequence
+  EXPECT_EQ(ExportFrameCount(*chara, xfGif), 1);
+}
+
+TEST_F(ExportTest, ACancelledExportLeavesThePreviousFileAlone) {
+  const std::string file = dir.File("walk.gif");
+  WriteWholeFile(file, std::vector<uint8_t>{'o', 'l', 'd'});
+  for (const int32_t stopAt : {1, 2}) {  // mid-way, and when every frame is drawn
+    TProgressLog log;
+    log.StopAt = stopAt;
+    EXPECT_THROW(ExportToFile(view, *chara, xfGif, file, log.Callback()), TExportCancelled);
+    EXPECT_EQ(ReadWholeFile(file), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"walk.gif"});
+  }
+  ExportToFile(view, *chara, xfGif, file);
+  EXPECT_EQ(ReadGif(ReadWholeFile(file)).Frames, 2);
+}
+
+TEST_F(ExportTest, FrameFilesAreAllOrNothing) {
+  TProgressLog log;
+  log.StopAt = 1;
+  EXPECT_THROW(ExportFrames(view, *chara, false, dir.Path(), "walk", log.Callback()), TExportCancelled);
+  EXPECT_TRUE(FilesIn(dir.Path()).empty());
+
+  std::filesystem::create_directory(FrameFileName(dir.Path(), "walk", 1));  // frame 1 cannot be written
+  EXPECT_THROW(ExportFrames(view, *chara, false, dir.Path(), "walk"), Error);
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"walk_001.png"});
 }
 
 TEST(ExportNamesTest, ExtensionsAndDelays) {

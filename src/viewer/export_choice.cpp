@@ -1,0 +1,45 @@
+#include "viewer/export_choice.h"
+
+#include <algorithm>
+
+namespace varune {
+
+std::vector<TExportFilter> ExportFilters(bool Japanese) {
+  return {
+      {"Bitmap (*.bmp)", {".bmp"}, xfBmp},
+      {"JPEG (*.jpg)", {".jpg"}, xfJpeg},
+      {"PNG (*.png)", {".png"}, xfPng},
+      {std::string(Japanese ? "透過" : "Transparent ") + "PNG (*.png)", {".png"}, xfTransparentPng},
+      {"GIF (*.gif)", {".gif"}, xfGif},
+      {"Animated PNG (*.apng *.png)", {".apng", ".png"}, xfApng},
+      {"Every frame as PNG (*.png)", {".png"}, xfPng, true},
+  };
+}
+
+std::string ExportFileName(const std::string& Confirmed, const TExportFilter& Filter) {
+  const bool hasOwn = std::any_of(Filter.Extensions.begin(), Filter.Extensions.end(),
+                                  [&](const std::string& Extension) { return Confirmed.ends_with(Extension); });
+  return hasOwn ? Confirmed : WithExtension(Confirmed, Filter.Extensions.front());
+}
+
+TFrameFilesPlace FrameFilesPlace(const std::string& FileName) {
+  const size_t slash = FileName.find_last_of('/');
+  if (slash == std::string::npos) return {".", WithExtension(FileName, "")};
+  return {FileName.substr(0, slash), WithExtension(FileName.substr(slash + 1), "")};
+}
+
+std::vector<std::string> ExportTargets(const std::string& FileName, const TExportFilter& Filter, int32_t FrameCount) {
+  if (!Filter.EveryFrame) return {FileName};
+  const TFrameFilesPlace place = FrameFilesPlace(FileName);
+  std::vector<std::string> targets;
+  for (int32_t i = 0; i < std::max(1, FrameCount); ++i) targets.push_back(FrameFileName(place.Dir, place.BaseName, i));
+  return targets;
+}
+
+bool NeedsOverwriteQuestion(const std::string& Confirmed, const std::vector<std::string>& Targets,
+                            const std::function<bool(const std::string&)>& Exists) {
+  return std::any_of(Targets.begin(), Targets.end(),
+                     [&](const std::string& Target) { return Target != Confirmed && Exists(Target); });
+}
+
+}  // namespace varune

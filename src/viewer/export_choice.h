@@ -1,0 +1,46 @@
+#pragma once
+// The picture save dialog's choices and the files a choice writes.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "viewer/export.h"
+
+namespace varune {
+
+struct TExportFilter {
+  std::string Caption;                  // the dialog's name filter
+  std::vector<std::string> Extensions;  // the first is the one given to a name without any of them
+  TExportFormat Format;
+  bool EveryFrame = false;              // one PNG file per frame
+};
+
+// In the dialog's order: BMP, JPEG, PNG, transparent PNG, GIF, animated PNG,
+// every frame as PNG. Only the transparent PNG's caption has an English form.
+std::vector<TExportFilter> ExportFilters(bool Japanese);
+
+// The confirmed name with its extension, whatever was typed, replaced by the
+// filter's first one, unless it already ends in one of the filter's own.
+std::string ExportFileName(const std::string& Confirmed, const TExportFilter& Filter);
+
+// Where the frame files of an export of every frame to `FileName` go: its
+// folder ("." for a bare name) and its name without the extension, as
+// ExportFrames takes them.
+struct TFrameFilesPlace {
+  std::string Dir;
+  std::string BaseName;
+};
+TFrameFilesPlace FrameFilesPlace(const std::string& FileName);
+
+// The files an export writes: `FileName`, or for every frame the frame files
+// of `FrameCount` frames (the character's FrameCount; at least one is written).
+std::vector<std::string> ExportTargets(const std::string& FileName, const TExportFilter& Filter, int32_t FrameCount);
+
+// The dialog asked about `Confirmed` only: ask again when another file to be
+// written already exists.
+bool NeedsOverwriteQuestion(const std::string& Confirmed, const std::vector<std::string>& Targets,
+                            const std::function<bool(const std::string&)>& Exists);
+
+}  // namespace varune

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "viewer/export_choice.h"
+
+namespace varune {
+namespace {
+
+TEST(ExportChoiceTest, FiltersInTheDialogsOrder) {
+  const std::vector<TExportFilter> japanese = ExportFilters(true);
+  const std::vector<TExportFilter> english = ExportFilters(false);
+  ASSERT_EQ(japanese.size(), 7u);
+  ASSERT_EQ(english.size(), 7u);
+  const char* const captions[] = {"Bitmap (*.bmp)", "JPEG (*.jpg)", "PNG (*.png)", "透過PNG (*.png)",
+                                  "GIF (*.gif)", "Animated PNG (*.apng *.png)", "Every frame as PNG (*.png)"};
+  for (size_t i = 0; i < 7; ++i) {
+    EXPECT_EQ(japanese[i].Caption, captions[i]);
+    EXPECT_EQ(english[i].Caption, i == 3 ? "Transparent PNG (*.png)" : captions[i]);
+    EXPECT_EQ(japanese[i].Format, english[i].Format);
+    EXPECT_EQ(japanese[i].EveryFrame, i == 6);
+  }
+  EXPECT_EQ(japanese[3].Format, xfTransparentPng);
+  EXPECT_EQ(japanese[5].Format, xfApng);
+  EXPECT_EQ(japanese[6].Format, xfPng);
+}
+
+TEST(ExportChoiceTest, TheNameTakesTheFiltersExtension) {
+  const std::vector<TExportFilter> filters = ExportFilters(true);
+  EXPECT_EQ(ExportFileName("/home/u/a.png", filters[1]), "/home/u/a.jpg");
+  EXPECT_EQ(ExportFileName("/home/u.d/a", filters[0]), "/home/u.d/a.bmp");
+  EXPECT_EQ(ExportFileName("/home/u/a.PNG", filters[2]), "/home/u/a.png");  // exactly, not without case
+  EXPECT_EQ(ExportFileName("/home/u/a.png", filters[5]), "/home/u/a.png");
+  EXPECT_EQ(ExportFileName("/home/u/a.apng", filters[5]), "/home/u/a.apng");
+  EXPECT_EQ(ExportFileName("/home/u/a.gif", filters[5]), "/home/u/a.apng");
+  EXPECT_EQ(ExportFileName("/home/u/a.png", filters[6]), "/home/u/a.png");
+}
+
+TEST(ExportChoiceTest, TargetsAndTheSecondOverwriteQuestion) {
+  const std::vector<TExportFilter> filters = ExportFilters(false);
+  EXPECT_EQ(ExportTargets("/out/a.jpg", filters[1], 5), std::vector<std::string>{"/out/a.jpg"});
+  EXPECT_EQ(ExportTargets("/out/walk.png", filters[6], 3),
+            (std::vector<std::string>{"/out/walk_000.png", "/out/walk_001.png", "/out/walk_002.png"}));
+  EXPECT_EQ(ExportTargets("/out/walk.png", filters[6], 0), std::vector<std::string>{"/out/walk_000.png"});
+  EXPECT_EQ(ExportTargets("walk.png", filters[6], 1), std::vector<std::string>{"./walk_000.png"});
+
+  std::set<std::string> existing;
+  const auto exists = [&](const std::string& name) { return existing.count(name) > 0; };
+  existing = {"/out/a.png"};
+  EXPECT_FALSE(NeedsOverwriteQuestion("/out/a.png", {"/out/a.png"}, exists));  // the dialog asked already
+  EXPECT_FALSE(NeedsOverwriteQuestion("/out/a.png", {"/out/a.jpg"}, exists));
+  existing = {"/out/a.png", "/out/a.jpg"};
+  EXPECT_TRUE(NeedsOverwriteQuestion("/out/a.png", {"/out/a.jpg"}, exists));
+  existing = {"/out/walk_001.png"};
+  EXPECT_TRUE(NeedsOverwriteQuestion("/out/walk.png", ExportTargets("/out/walk.png", filters[6], 3), exists));
+}
+
+}  // namespace
+}  // namespace varune
