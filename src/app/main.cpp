@@ -1,0 +1,78 @@
+// varune-wardrobe: finds the game client, writes its folder back to the
+// settings, creates the main window and runs until it is closed.
+
+#include <QFileDialog>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/shutdown_signals.h"
+#include "archive/error.h"
+#include "database/language.h"
+#include "viewer/app_options.h"
+#include "viewer/client_location.h"
+#include "viewer/startup.h"
+
+namespace {
+
+using namespace varune;
+
+// The client program chosen by the user; empty when cancelled.
+std::string AskForClient() {
+  QFileDialog dialog(nullptr, QString::fromUtf8(kClientDialogTitle));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QStringLiteral("%1 (%1)").arg(QString::fromUtf8(kClientDialogFilter)));
+  dialog.setDefaultSuffix(QString::fromUtf8(kClientDialogDefaultSuffix));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TAppOptions options;
+  try {
+    options = ParseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const Error& error) {
+    std::cerr << "varune-wardrobe: " << error.what() << "\nTry 'varune-wardrobe --help'.\n";
+    return 2;
+  }
+  if (options.Help) {
+    std::cout << AppUsageText();
+    return 0;
+  }
+  if (options.Version) {
+    std::cout << AppVersionText() << '\n';
+    return 0;
+  }
+
+  InitLanguage();
+  InitAppFolders(AppFoldersFor(ExecutablePath(), std::getenv("VARUNE_APPDIR")));
+  app::TApplication application(argc, argv);
+
+  std::string client;
+  if (!ClientLocationSkipped(IsCacheMode(), IsDisableCheck())) {
+    client = LocateClient({options.Client, ReadClientPath(), DefaultWinePrefix(), AskForClient});
+    if (client.empty()) {
+      app::ShowMessage(nullptr, QString(), QString::fromUtf8(kClientNotFoundMessage));
+      return 0;
+    }
+  }
+  SetClientDir(client);
+  // A folder named on the command line is for this run only. It wins
+  // whenever it exists, so the result names it exactly then.
+  if (options.Client.empty() || client != WithTrailingSlash(options.Client)) {
+    try {
+      WriteClientPath(client);
+    } catch (const Error& error) {
+      std::cerr << "varune-wardrobe: " << error.what() << '\n';
+    }
+  }
+
+  app::TfrmQuillon window;
+  if (!window.FormCreate()) return 0;
+  app::TShutdownSignals shutdown(&window);
+  window.show();
+  return application.exec();
+}

@@ -1,0 +1,646 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <filesystem>
+
+#include "app/anchors.h"
+#include "app/application.h"
+#include "app/picture_box.h"
+#include "database/language.h"
+#include "database/panels.h"
+#include "viewer/export.h"
+#include "viewer/export_choice.h"
+#include "viewer/ini_file.h"
+#include "viewer/item_filter.h"
+#include "viewer/slot_panel.h"
+#include "viewer/startup.h"
+
+namespace varune::app {
+namespace {
+
+// Interface colours.
+const QColor kWindowColor(0x46, 0x8C, 0x7C);
+const QColor kListColor(0x84, 0xBD, 0x80);
+
+// The client area the window is laid out for; also its minimum.
+constexpr QSize kDesignClientSize(734, 496);
+constexpr QPoint kDesignPosition(335, 133);
+// The paint box is the character picture plus the slot panel and margins.
+constexpr int kPaintBoxExtraWidth = 164;
+constexpr int kPaintBoxExtraHeight = 4;
+constexpr int kCharaViewLeft = 154;
+constexpr int kCharaViewTop = 2;
+// No frame of a sequence is shown longer than this (milliseconds).
+constexpr uint32_t kLongestFrameTime = 1 << 20;
+// Above this many frames an export shows its progress.
+constexpr int32_t kFramesWithoutProgress = 4;
+
+QString Qs(const std::string& Text) { return QString::fromStdString(Text); }
+
+// No accelerators anywhere: an "&" in a caption is shown as it is.
+QString Caption(const std::string& Text) { return Qs(Text).replace('&', QStringLiteral("&&")); }
+
+void SetBackground(QWidget* Widget, const QColor& Color) {
+  QPalette palette = Widget->palette();
+  palette.setColor(QPalette::Window, Color);
+  palette.setColor(QPalette::Base, Color);
+  Widget->setPalette(palette);
+  Widget->setAutoFillBackground(true);
+}
+
+// A tab or filter button: the panel shape with a caption centred on it,
+// `Offset` pixels below the centre.
+void PaintTab(TPictureBox* Box, void (*Shape)(TCanvas&, int32_t, int32_t), std::string_view Text, int32_t Offset) {
+  TBitmap32& picture = Box->OwnPicture();
+  picture.SetSize(Box->width(), Box->height());
+  TCanvas canvas(picture);
+  Shape(canvas, picture.Width(), picture.Height());
+  if (!Text.empty())
+    canvas.TextOut((picture.Width() - canvas.TextWidth(Text)) / 2,
+                   (picture.Height() - canvas.TextHeight(Text)) / 2 + Offset, Text);
+  Box->update();
+}
+
+QImage ToQImage(const TBitmap32& Picture) {
+  return QImage(reinterpret_cast<const uchar*>(Picture.Bits()), Picture.Width(), Picture.Height(),
+                Picture.Width() * 4, QImage::Format_ARGB32);
+}
+
+}  // namespace
+
+TfrmQuillon::TfrmQuillon(TClock Clock) : FClock(std::move(Clock)), FAnchors(new TAnchors(this)) {
+  setObjectName(QStringLiteral("frmQuillon"));
+  SetBackground(this, kWindowColor);
+  resize(kDesignClientSize);
+  setMinimumSize(kDesignClientSize);
+  move(kDesignPosition);
+  FAnimationTimer.setSingleShot(true);
+  FAnimationTimer.setTimerType(Qt::PreciseTimer);
+  connect(&FAnimationTimer, &QTimer::timeout, this, Guarded(this, [this] { AnimationIdle(); }));
+  CreateControls();
+}
+
+TfrmQuillon::~TfrmQuillon() {
+  FAnimationTimer.stop();
+  SaveSettings();
+  pbChara->SetPicture(nullptr);
+  FWardrobe.Release();
+}
+
+// ---- Creation ----------------------------------------------------------------
+
+bool TfrmQuillon::FormCreate() {
+  FErrorExit = true;
+  setWindowTitle(Qs(MainWindowCaption()));
+  FCacheMode = LoadCacheOptions();
+  if (!IsJapaneseUI()) ApplyEnglishCaptions();
+  FBuffer.SetSize(pbChara->width(), pbChara->height());
+  FCharaBuffer.SetSize(FView.Geometry.Width, FView.Geometry.Height);
+  pbChara->SetPicture(&FBuffer);
+  PaintLoadSaveButtons();
+  FillBackgrounds();
+
+  TCreationSteps steps;
+  steps.ConnectEvents = [this](TChara& chara) { ConnectCharaEvents(chara); };
+  steps.GenderChanged = [this] { GenderChanged(); };
+  steps.FillJobs = [this] { FillJobs(); };
+  steps.ClearAnimationTypes = [this] { cbAniType->clear(); };
+  steps.AddAnimationTypes = [this] { FillAnimationTypes(); };
+  steps.SelectFirstAnimationType = [this] { cbAniType->setCurrentIndex(0); };
+  steps.ApplyJobFilter = [this] { FilterMenuClick(cbJob); };
+  if (!FWardrobe.Create(FCacheMode ? CacheDir() : ClientDir(), FGenderFree, steps, FClock)) {
+    ShowMessage(nullptr, kInitializationErrorCaption, Qs(InitializationErrorText(FWardrobe.ErrorNo())));
+    return false;
+  }
+  FErrorExit = false;
+  return true;
+}
+
+void TfrmQuillon::CreateControls() {
+  pbChara = new TPictureBox(this, "pbChara");
+  FAnchors->Place(pbChara, {4, 4, 414, 254});
+  imgLoadButton = new TPictureBox(this, "imgLoadButton");
+  FAnchors->Place(imgLoadButton, {108, 158, 40, 20});
+  imgSaveButton = new TPictureBox(this, "imgSaveButton");
+  FAnchors->Place(imgSaveButton, {108, 182, 40, 20});
+
+  imgFilter1 = new TPictureBox(this, "imgFilter1");
+  FAnchors->Place(imgFilter1, {12, 262, 89, 20});
+  imgFilter3 = new TPictureBox(this, "imgFilter3");
+  FAnchors->Place(imgFilter3, {104, 262, 89, 20});
+  imgFilter2 = new TPictureBox(this, "imgFilter2");
+  FAnchors->Place(imgFilter2, {196, 262, 89, 20});
+  imgFilter2->hide();
+  imgSaveImage = new TPictureBox(this, "imgSaveImage");
+  FAnchors->Place(imgSaveImage, {300, 258, 61, 20});
+  imgFavorite = new TPictureBox(this, "imgFavorite");
+  FAnchors->Place(imgFavorite, {460, 262, 36, 20});
+  imgFavorite->hide();
+  for (TPictureBox* box : {imgLoadButton, imgSaveButton, imgFilter1, imgFilter2, imgFilter3, imgFavorite})
+    box->setCursor(Qt::PointingHandCursor);
+  connect(pbChara, &TPictureBox::Painted, this, &TfrmQuillon::CharaViewPainted);
+  connect(imgSaveImage, &TPictureBox::Clicked, this, Guarded(this, [this] { imgSaveImageClick(); }));
+
+  imgTextFilter = new TPictureBox(this, "imgTextFilter");
+  FAnchors->Place(imgTextFilter, {520, 262, 197, 20}, akTopRight);
+  lblSearch = new QLabel(QStringLiteral("検索:"), this);
+  lblSearch->setObjectName(QStringLiteral("lblSearch"));
+  lblSearch->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  SetBackground(lblSearch, kListColor);
+  FAnchors->Place(lblSearch, {526, 267, 26, 14}, akTopRight);
+  edFilter = new QLineEdit(this);
+  edFilter->setObjectName(QStringLiteral("edFilter"));
+  edFilter->setFrame(false);
+  edFilter->setClearButtonEnabled(true);
+  SetBackground(edFilter, kListColor);
+  FAnchors->Place(edFilter, {556, 267, 155, 14}, akTopRight);
+
+  pnEquipControls = CreateEquipControls();
+  FAnchors->Place(pnEquipControls, {424, 4, 302, 206}, akLeft | akTop | akRight);
+
+  pnItemListOwner = new QWidget(this);
+  pnItemListOwner->setObjectName(QStringLiteral("pnItemListOwner"));
+  FAnchors->Place(pnItemListOwner, {0, 282, 734, 214}, akAll);
+  pnItemList = new QWidget(pnItemListOwner);
+  pnItemList->setObjectName(QStringLiteral("pnItemList"));
+  SetBackground(pnItemList, kWindowColor);
+  FAnchors->Place(pnItemList, {0, 0, 734, 214}, akAll);
+  pbItemListView = new TPictureBox(pnItemList, "pbItemListView");
+  FAnchors->Place(pbItemListView, {4, 0, 726, 210}, akAll);
+  pbItemListView->SetPainter([](TBitmap32& picture) {
+    TCanvas canvas(picture);
+    DrawTable(canvas, picture.Width(), picture.Height(), false);
+  });
+  lvItemList = new QListView(pnItemList);
+  lvItemList->setObjectName(QStringLiteral("lvItemList"));
+  lvItemList->setViewMode(QListView::IconMode);
+  lvItemList->setMovement(QListView::Static);
+  lvItemList->setUniformItemSizes(true);
+  lvItemList->setGridSize({50, 45});
+  lvItemList->setIconSize({32, 32});
+  lvItemList->setFrameShape(QFrame::NoFrame);
+  lvItemList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lvItemList->viewport()->setCursor(Qt::PointingHandCursor);
+  SetBackground(lvItemList->viewport(), kListColor);
+  FAnchors->Place(lvItemList, {16, 2, 704, 206}, akAll);
+
+  // Ctrl+C is the window's before any control's (key preview).
+  qApp->installEventFilter(this);
+}
+
+QWidget* TfrmQuillon::CreateEquipControls() {
+  auto* panel = new QWidget(this);
+  panel->setObjectName(QStringLiteral("pnEquipControls"));
+  auto place = [panel](QWidget* control, const char* name, const QRect& geometry) {
+    control->setParent(panel);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(geometry);
+  };
+  auto combo = [&](const char* name, const QRect& geometry) {
+    auto* box = new QComboBox;
+    box->setMaxVisibleItems(20);
+    place(box, name, geometry);
+    return box;
+  };
+  auto check = [&](const char* name, const QString& caption, const QRect& geometry) {
+    auto* box = new QCheckBox(caption);
+    place(box, name, geometry);
+    return box;
+  };
+  auto button = [&](const char* name, const QString& caption, const QRect& geometry) {
+    auto* push = new QPushButton(caption);
+    place(push, name, geometry);
+    return push;
+  };
+
+  // Left column: the appearance and the job.
+  cbHair = combo("cbHair", {0, 0, 157, 20});
+  cbHairColor = combo("cbHairColor", {0, 24, 157, 20});
+  cbFace = combo("cbFace", {0, 48, 157, 20});
+  cbEyeColor = combo("cbEyeColor", {0, 72, 157, 20});
+  cbBody = combo("cbBody", {0, 96, 157, 20});
+  tbTops = new QSlider(Qt::Horizontal);
+  place(tbTops, "tbTops", {0, 118, 78, 20});
+  tbBottom = new QSlider(Qt::Horizontal);
+  place(tbBottom, "tbBottom", {76, 118, 78, 20});
+  for (QSlider* slider : {tbTops, tbBottom}) {
+    slider->setRange(0, 0);
+    slider->setPageStep(1);
+  }
+  cbJob = combo("cbJob", {0, 136, 157, 20});
+  connect(cbJob, &QComboBox::activated, this, Guarded(this, [this](int) { FilterMenuClick(cbJob); }));
+
+  // Hidden until the key sequence of the item list is typed.
+  cbHideHair = check("cbHideHair", {}, {158, 0, 16, 20});
+  cbHideFace = check("cbHideFace", {}, {158, 48, 16, 20});
+  cbHideBody = check("cbHideBody", {}, {158, 96, 16, 20});
+  cbHideTops = check("cbHideTops", {}, {158, 116, 16, 20});
+  cbHideBottoms = check("cbHideBottoms", {}, {158, 137, 16, 20});
+  for (QCheckBox* box : {cbHideHair, cbHideFace, cbHideBody, cbHideTops, cbHideBottoms}) box->hide();
+
+  // Right column: background, animation, view size and the favourites window.
+  cbBackground = combo("cbBackground", {178, 0, 100, 20});
+  connect(cbBackground, &QComboBox::activated, this, Guarded(this, [this](int index) { cbBackgroundSelect(index); }));
+  btnColor = button("btnColor", QStringLiteral("..."), {282, 0, 20, 20});
+  connect(btnColor, &QPushButton::clicked, this, Guarded(this, [this] { btnColorClick(); }));
+  cbAnimation = check("cbAnimation", QStringLiteral("Animate"), {178, 26, 72, 18});
+  connect(cbAnimation, &QCheckBox::toggled, this, Guarded(this, [this](bool checked) { cbAnimationClick(checked); }));
+  btnPrevFrame = button("btnPrevFrame", QStringLiteral("<][]"), {250, 24, 26, 22});
+  connect(btnPrevFrame, &QPushButton::clicked, this, Guarded(this, [this] { btnPrevFrameClick(); }));
+  btnNextFrame = button("btnNextFrame", QStringLiteral("[][>"), {276, 24, 26, 22});
+  connect(btnNextFrame, &QPushButton::clicked, this, Guarded(this, [this] { btnNextFrameClick(); }));
+  cbAniType = combo("cbAniType", {178, 48, 124, 20});
+  connect(cbAniType, &QComboBox::activated, this, Guarded(this, [this](int index) { cbAniTypeSelect(index); }));
+  seEmotIconNum = new QSpinBox;
+  place(seEmotIconNum, "seEmotIconNum", {178, 72, 60, 20});
+  seEmotIconNum->setRange(1, 122);
+  seEmotIconNum->hide();
+  connect(seEmotIconNum, &QSpinBox::valueChanged, this, Guarded(this, [this](int value) {
+            if (Chara()) Chara()->SetEmotIconNum(value);
+          }));
+  cbSupportLine = check("cbSupportLine", QStringLiteral("補助線"), {244, 72, 58, 20});
+  cbSupportLine->hide();
+  connect(cbSupportLine, &QCheckBox::toggled, this, Guarded(this, [this](bool) { RenderCharaView(); }));
+  btnChangeSize = button("btnChangeSize", QStringLiteral("サイズ変更"), {178, 106, 124, 22});
+  connect(btnChangeSize, &QPushButton::clicked, this, Guarded(this, [this] { btnChangeSizeClick(); }));
+  btnTogglePalette = button("btnTogglePalette", QStringLiteral("パレット"), {178, 132, 124, 22});
+
+  // Bottom: the options that take effect at the next start.
+  cbCacheMode = check("cbCacheMode", QStringLiteral("キャッシュモード"), {0, 164, 150, 18});
+  connect(cbCacheMode, &QCheckBox::toggled, this, Guarded(this, [this](bool checked) { cbCacheModeClick(checked); }));
+  cbDisableCheck = check("cbDisableCheck", QStringLiteral("起動時チェック無効"), {0, 184, 150, 18});
+  connect(cbDisableCheck, &QCheckBox::toggled, this,
+          Guarded(this, [this](bool checked) { cbDisableCheckClick(checked); }));
+  return panel;
+}
+
+void TfrmQuillon::ApplyEnglishCaptions() {
+  btnChangeSize->setText(QStringLiteral("Toggle Size"));
+  cbCacheMode->setText(QStringLiteral("Cache mode"));
+  cbDisableCheck->setText(QStringLiteral("Disable check for updates"));
+  cbDisableCheck->resize(300, cbDisableCheck->height());
+  // The label is right-aligned: it grows to the left, and the frame behind
+  // it grows with it so that its right edge stays.
+  lblSearch->setText(QStringLiteral("Search:"));
+  const int growth = std::max(0, lblSearch->fontMetrics().horizontalAdvance(lblSearch->text()) + 1 - lblSearch->width());
+  QRect label = lblSearch->geometry();
+  label.setLeft(label.left() - growth);
+  FAnchors->Move(lblSearch, label);
+  QRect frame = imgTextFilter->geometry();
+  frame.setLeft(frame.left() - growth);
+  FAnchors->Move(imgTextFilter, frame);
+}
+
+bool TfrmQuillon::LoadCacheOptions() {
+  const TIniFile settings(SettingsFileName());
+  const bool cacheMode = settings.ReadBool("Data", "CacheMode", false);
+  FDisableCheck = settings.ReadBool("Data", "DisableCheck", false);
+  FGenderFree = settings.ReadBool("Data", "GenderFree", false);
+  {
+    const QSignalBlocker blockCache(cbCacheMode);
+    const QSignalBlocker blockCheck(cbDisableCheck);
+    cbCacheMode->setChecked(cacheMode);
+    cbDisableCheck->setChecked(FDisableCheck);
+  }
+  cbDisableCheck->setEnabled(cacheMode);
+  return cacheMode;
+}
+
+void TfrmQuillon::SaveSettings() {
+  if (FErrorExit) return;
+  try {
+    TIniFile settings(SettingsFileName());
+    settings.WriteBool("Data", "CacheMode", cbCacheMode->isChecked());
+    settings.WriteBool("Data", "DisableCheck", cbDisableCheck->isChecked());
+    settings.WriteString("Data", "ClientPath", ClientDir());
+    settings.Save();
+  } catch (const std::exception& error) {
+    // The window is going away: say it where a person starting from a
+    // terminal sees it, without holding up the logout.
+    qWarning("varune-wardrobe: %s", error.what());
+  }
+}
+
+void TfrmQuillon::FillBackgrounds() {
+  FBackgrounds = ListBackgrounds(AppDir() + "bg/");
+  cbBackground->clear();
+  cbBackground->addItem(QStringLiteral("背景色選択"));
+  for (const TBackgroundEntry& entry : FBackgrounds) cbBackground->addItem(Qs(entry.Name));
+  cbBackground->setCurrentIndex(0);
+}
+
+void TfrmQuillon::PaintLoadSaveButtons() {
+  for (auto [box, caption] : {std::pair{imgLoadButton, "LOAD"}, std::pair{imgSaveButton, "SAVE"}}) {
+    TBitmap32& picture = box->OwnPicture();
+    picture.SetSize(box->width(), box->height());
+    TCanvas canvas(picture);
+    DrawButtonImage(canvas, 0, 0, caption);
+    box->update();
+  }
+}
+
+void TfrmQuillon::ConnectCharaEvents(TChara& Chara) {
+  Chara.OnChangeSequence = [this](TChara&) { CharaChangeSequence(); };
+  Chara.OnAnimation = [this](TChara&) { RenderCharaView(); };
+  Chara.OnGenderChange = [this](TChara&) { GenderChanged(); };
+  Chara.OnModified = [this](TChara&) { CharaModified(); };
+}
+
+void TfrmQuillon::GenderChanged() {
+  FEquipListIndex = -1;
+  SelectEquipList(1);
+  TChara& chara = *Chara();
+  tbTops->setRange(0, std::max(0, FWardrobe.DataBase()->GetTopsList(chara.Gender()).Count() - 1));
+  tbBottom->setRange(0, std::max(0, FWardrobe.DataBase()->GetBottomsList(chara.Gender()).Count() - 1));
+  tbTops->setValue(0);
+  tbBottom->setValue(0);
+}
+
+void TfrmQuillon::FillJobs() {
+  for (const std::string& name : JobNames) cbJob->addItem(Caption(name));
+  if (cbJob->count() > 0) cbJob->setCurrentIndex(Chara()->Job() - 1);
+}
+
+void TfrmQuillon::FillAnimationTypes() {
+  // "atStand" is shown as "Stand".
+  for (std::string_view name : AnimationTypeNames) cbAniType->addItem(Caption(std::string(name.substr(2))));
+}
+
+// ---- Browsed slot and filters ----------------------------------------------------
+
+void TfrmQuillon::SelectEquipList(int32_t PosID) {
+  if (PosID < 1 || PosID > kBrowsableSlotCount || PosID == FEquipListIndex) return;
+  FEquipListIndex = PosID;
+  FActiveItemList = &FWardrobe.DataBase()->GetSpec(Chara()->Gender(), PosID);
+  FWeaponListIndex = 0;
+  FEquipTypeIndex = 0;
+  if (!edFilter->text().isEmpty()) FilterMenuClick(edFilter);
+  UpdateFilterButtons();
+}
+
+void TfrmQuillon::UpdateFilterButtons() {
+  if (FEquipListIndex >= 1) PaintTab(imgFilter1, DrawTableTop, EquipSlotNames[FEquipListIndex - 1], 1);
+  imgFilter2->setVisible(FEquipListIndex == kWeaponSlot);
+  if (imgFilter2->isVisibleTo(this)) PaintTab(imgFilter2, DrawTableTop, WeaponKindNames[FWeaponListIndex], 1);
+  PaintTab(imgFilter3, DrawTableTop, EquipFilterNames[FEquipTypeIndex], 1);
+  PaintTab(imgTextFilter, DrawTableTop, {}, 0);
+  PaintTab(imgSaveImage, DrawTableBottom, IsJapaneseUI() ? "保存" : "Save As...", -1);
+}
+
+void TfrmQuillon::FilterMenuClick(QObject* Sender) {
+  if (Sender == cbJob) {
+    const int job = cbJob->currentIndex();
+    if (job < 0) return;
+    ApplyFilters();
+    TChara& chara = *Chara();
+    chara.SetJob(job + 1);
+    for (int32_t pos = 1; pos <= kSlotCount; ++pos) {
+      const TVaruneItem* item = chara.GetEquipObj(pos);
+      if (item && !item->IsUsableJob(JobBitFlag(job + 1))) chara.SetEquipObj(pos, nullptr);
+    }
+  } else {
+    ApplyFilters();
+  }
+  UpdateFilterButtons();
+}
+
+void TfrmQuillon::ApplyFilters() {
+  TItemFilter filter;
+  filter.Slot = FEquipListIndex;
+  filter.Category = static_cast<TEquipFilter>(FEquipTypeIndex);
+  filter.WeaponKind = FWeaponListIndex;
+  filter.Search = edFilter->text().toStdString();
+  filter.Job = cbJob->currentIndex() + 1;
+  ApplyItemFilter(FWardrobe.DataBase()->GetSpec(Chara()->Gender(), FEquipListIndex), filter,
+                  FWardrobe.FilteredItemList());
+  FActiveItemList = &FWardrobe.FilteredItemList();
+}
+
+// ---- Character view ---------------------------------------------------------
+
+void TfrmQuillon::CharaModified() {
+  DrawEquipPanel();
+  RenderCharaView();
+}
+
+void TfrmQuillon::DrawEquipPanel() {
+  varune::DrawEquipPanel(FBuffer, *Chara(), *FWardrobe.DataBase(), FCharaBuffer.Width());
+}
+
+void TfrmQuillon::RenderCharaView() {
+  if (!Chara()) return;
+  FView.Render(*Chara(), Chara()->FrameNumber(), FCharaBuffer);
+  FCharaBuffer.DrawTo(FBuffer, kCharaViewLeft, kCharaViewTop);
+  pbChara->update();
+}
+
+void TfrmQuillon::CharaChangeSequence() {
+  FAnimationClock.Restart(FClock(), Chara()->GetFrameTime(0));
+  if (cbAnimation->isChecked()) StartAnimationTimer();
+}
+
+void TfrmQuillon::StartAnimationTimer() {
+  // At least a millisecond: frames of no time must not spin the loop.
+  FAnimationTimer.start(static_cast<int>(std::clamp<uint32_t>(FAnimationClock.MsUntilDue(FClock()), 1, kLongestFrameTime)));
+}
+
+void TfrmQuillon::AnimationIdle() {
+  if (!cbAnimation->isChecked() || !Chara()) return;
+  try {
+    FAnimationClock.Tick(FClock, [this] { return Chara()->NextFrame(); });
+  } catch (const std::exception&) {
+    // A frame that cannot be drawn stops the animation; the box stays checked.
+    return;
+  }
+  StartAnimationTimer();
+}
+
+void TfrmQuillon::cbAnimationClick(bool Checked) {
+  if (!Checked) {
+    FAnimationTimer.stop();
+    return;
+  }
+  // A due time left from long ago (the clock wraps every 49 days) would read
+  // as one far ahead: no frame lasts that long, so it is due now.
+  const uint32_t now = FClock();
+  if (FAnimationClock.MsUntilDue(now) > kLongestFrameTime) FAnimationClock.SetNextDrawTime(now);
+  StartAnimationTimer();
+}
+
+void TfrmQuillon::btnPrevFrameClick() {
+  cbAnimation->setChecked(false);
+  Chara()->PrevFrame();
+}
+
+void TfrmQuillon::btnNextFrameClick() {
+  cbAnimation->setChecked(false);
+  Chara()->NextFrame();
+}
+
+void TfrmQuillon::cbAniTypeSelect(int Index) {
+  if (Index < 0) return;
+  seEmotIconNum->setVisible(Index == atEmotIcon);
+  Chara()->SetAnimationType(static_cast<TAnimationType>(Index));
+}
+
+void TfrmQuillon::cbBackgroundSelect(int Index) {
+  btnColor->setVisible(Index == 0);
+  FView.SetBackgroundPicture(Index > 0 ? FBackgrounds[Index - 1].FileName : std::string());
+  RenderCharaView();
+}
+
+void TfrmQuillon::btnColorClick() {
+  const TColor32 current = FView.BackgroundColor;
+  const QColor chosen = QColorDialog::getColor(QColor::fromRgb(current & 0xFFFFFF), this);
+  if (!chosen.isValid()) return;
+  FView.BackgroundColor = 0xFF000000u | (chosen.rgb() & 0xFFFFFF);
+  RenderCharaView();
+}
+
+void TfrmQuillon::btnChangeSizeClick() {
+  FLargeCharaView = !FLargeCharaView;
+  FView.Geometry = FLargeCharaView ? kLargeView : kSmallView;
+  const int w = FView.Geometry.Width;
+  const int h = FView.Geometry.Height;
+  FCharaBuffer.SetSize(w, h);
+  FAnchors->Move(pbChara, {pbChara->x(), pbChara->y(), w + kPaintBoxExtraWidth, h + kPaintBoxExtraHeight});
+  FBuffer.SetSize(pbChara->width(), pbChara->height());
+  auto moveTop = [this](QWidget* control, int top) {
+    FAnchors->Move(control, {control->x(), top, control->width(), control->height()});
+  };
+  moveTop(imgSaveImage, h + 8);
+  FAnchors->Move(pnEquipControls, {w + 174, pnEquipControls->y(), pnEquipControls->width(), pnEquipControls->height()});
+  for (QWidget* control : {static_cast<QWidget*>(imgFilter1), static_cast<QWidget*>(imgFilter2),
+                           static_cast<QWidget*>(imgFilter3), static_cast<QWidget*>(imgFavorite),
+                           static_cast<QWidget*>(imgTextFilter)})
+    moveTop(control, h + 12);
+  FAnchors->Move(pnItemListOwner, {pnItemListOwner->x(), h + 32, pnItemListOwner->width(), height() - (h + 32)});
+  moveTop(lblSearch, h + 17);
+  moveTop(edFilter, h + 17);
+  DrawEquipPanel();
+  RenderCharaView();
+}
+
+// ---- Export and clipboard -----------------------------------------------------
+
+void TfrmQuillon::imgSaveImageClick() {
+  const std::vector<TExportFilter> filters = ExportFilters(IsJapaneseUI());
+  QStringList names;
+  for (const TExportFilter& filter : filters) names << Qs(filter.Caption);
+  QFileDialog dialog(this, QString(), FExportFolder);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters(names);
+  dialog.selectNameFilter(names.value(FExportFilter));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  FExportFolder = dialog.directory().absolutePath();
+  FExportFilter = std::max<qsizetype>(0, names.indexOf(dialog.selectedNameFilter()));
+  ExportPicture(dialog.selectedFiles().first(), FExportFilter);
+}
+
+bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
+  const std::vector<TExportFilter> filters = ExportFilters(IsJapaneseUI());
+  if (!Chara() || FilterIndex < 0 || FilterIndex >= static_cast<int>(filters.size())) return false;
+  const TExportFilter& filter = filters[FilterIndex];
+  const std::string confirmed = FileName.toStdString();
+  const std::string target = ExportFileName(confirmed, filter);
+  const int32_t frames = ExportFrameCount(*Chara(), filter.EveryFrame ? xfGif : filter.Format);
+  const std::vector<std::string> targets = ExportTargets(target, filter, frames);
+  const auto exists = [](const std::string& path) { return std::filesystem::exists(path); };
+  if (NeedsOverwriteQuestion(confirmed, targets, exists) &&
+      !AskYesNo(this, QString(),
+                Qs(LangText("%1 already exists.\nDo you want to replace it?", "%1 は既に存在します。\n上書きしますか?"))
+                    .arg(Qs(targets.front())))) {
+    return false;
+  }
+
+  std::unique_ptr<QProgressDialog> progress;
+  if (frames > kFramesWithoutProgress) {
+    progress = std::make_unique<QProgressDialog>(Qs(LangText("Saving the picture...", "画像を保存しています...")),
+                                                 Qs(LangText("Cancel", "キャンセル")), 0, frames, this);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(300);
+  }
+  const TExportProgress report = [&progress](int32_t done, int32_t total) {
+    if (!progress) return true;
+    progress->setMaximum(total);
+    progress->setValue(done);
+    return !progress->wasCanceled();
+  };
+  // The animation would redraw under the progress dialog: it waits.
+  const bool animating = FAnimationTimer.isActive();
+  FAnimationTimer.stop();
+  bool written = false;
+  try {
+    if (filter.EveryFrame) {
+      const TFrameFilesPlace place = FrameFilesPlace(target);
+      ExportFrames(FView, *Chara(), false, place.Dir, place.BaseName, report);
+    } else {
+      ExportToFile(FView, *Chara(), filter.Format, target, report);
+    }
+    written = true;
+  } catch (const TExportCancelled&) {
+  } catch (const std::exception& error) {
+    ShowMessage(this, QString(),
+                Qs(LangText("The picture could not be saved.", "画像を保存できませんでした。")) + "\n" + ErrorText(error));
+  }
+  if (animating) StartAnimationTimer();
+  return written;
+}
+
+void TfrmQuillon::CopyToClipboard() {
+  QGuiApplication::clipboard()->setImage(ToQImage(FCharaBuffer).convertToFormat(QImage::Format_RGB888));
+}
+
+bool TfrmQuillon::eventFilter(QObject* Watched, QEvent* Event) {
+  // Exactly Ctrl+C, while this window is active and the search box does not
+  // have the focus (there it copies the box's text).
+  if (Event->type() == QEvent::KeyPress && isActiveWindow() && Watched->isWidgetType() &&
+      static_cast<QWidget*>(Watched)->window() == this) {
+    const auto* key = static_cast<QKeyEvent*>(Event);
+    if (key->key() == Qt::Key_C && key->modifiers() == Qt::ControlModifier && focusWidget() != edFilter) {
+      CopyToClipboard();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(Watched, Event);
+}
+
+// ---- Options ------------------------------------------------------------------
+
+void TfrmQuillon::cbCacheModeClick(bool Checked) {
+  cbDisableCheck->setEnabled(Checked);
+  if (Checked != FCacheMode) TellNextStartup();
+}
+
+void TfrmQuillon::cbDisableCheckClick(bool Checked) {
+  if (Checked != FDisableCheck) TellNextStartup();
+}
+
+void TfrmQuillon::TellNextStartup() {
+  ShowMessage(this, QString(),
+              Qs(LangText("This change will take effect at the next startup.", "変更は次回起動時に有効になります")));
+}
+
+// ---- Shutdown -----------------------------------------------------------------
+
+void TfrmQuillon::closeEvent(QCloseEvent* Event) {
+  FAnimationTimer.stop();
+  QWidget::closeEvent(Event);
+}
+
+}  // namespace varune::app

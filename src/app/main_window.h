@@ -1,0 +1,177 @@
+#pragma once
+// The main window: the slot panel and the character view, the filter row and
+// the item browser below them, the appearance, animation and option controls
+// on the right. It owns the database and the character (through TWardrobe),
+// the two pictures behind the character view and the animation clock.
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "character/chara.h"
+#include "viewer/animation_clock.h"
+#include "viewer/backgrounds.h"
+#include "viewer/view.h"
+#include "viewer/wardrobe.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+
+namespace varune::app {
+
+class TAnchors;
+class TPictureBox;
+
+class TfrmQuillon : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `Clock` drives the character's frame times and the animation (tests give
+  // a clock of their own).
+  explicit TfrmQuillon(TClock Clock = TimeGetTime);
+  ~TfrmQuillon() override;
+
+  // The creation sequence: false when it failed; the user has then been
+  // told, and the program ends without showing the window or saving.
+  bool FormCreate();
+  int32_t ErrorNo() const { return FWardrobe.ErrorNo(); }
+  bool ErrorExit() const { return FErrorExit; }
+
+  TChara* Chara() { return FWardrobe.Chara(); }
+  const TBitmap32& Buffer() const { return FBuffer; }
+  const TBitmap32& CharaBuffer() const { return FCharaBuffer; }
+  const TCharaView& View() const { return FView; }
+
+  // The browsed slot (PosID 1 to 14) and the filters applied to it.
+  void SelectEquipList(int32_t PosID);
+  // One step of the animation loop: steps the frame when it is due and arms
+  // the timer for the next one.
+  void AnimationIdle();
+  // Writes the picture with the save dialog's filter `FilterIndex` (0-based)
+  // to `FileName` (its extension replaced as the filter says); false when
+  // nothing was written (cancelled, refused or failed: the user was told).
+  bool ExportPicture(const QString& FileName, int FilterIndex);
+  // Copies the character picture to the clipboard as a 24-bit picture.
+  void CopyToClipboard();
+
+ signals:
+  // The character view has been painted on screen (start-up measurements).
+  void CharaViewPainted();
+
+ protected:
+  void closeEvent(QCloseEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+ private:
+  void CreateControls();
+  QWidget* CreateEquipControls();
+  void ApplyEnglishCaptions();
+  bool LoadCacheOptions();
+  void SaveSettings();
+  void FillBackgrounds();
+  void PaintLoadSaveButtons();
+
+  // Creation steps that need the widgets.
+  void ConnectCharaEvents(TChara& Chara);
+  void GenderChanged();
+  void FillJobs();
+  void FillAnimationTypes();
+
+  void UpdateFilterButtons();
+  void FilterMenuClick(QObject* Sender);
+  void ApplyFilters();
+
+  void CharaModified();
+  void DrawEquipPanel();
+  void RenderCharaView();
+  void CharaChangeSequence();
+  void StartAnimationTimer();
+
+  void cbAnimationClick(bool Checked);
+  void btnPrevFrameClick();
+  void btnNextFrameClick();
+  void cbAniTypeSelect(int Index);
+  void cbBackgroundSelect(int Index);
+  void btnColorClick();
+  void btnChangeSizeClick();
+  void imgSaveImageClick();
+  void cbCacheModeClick(bool Checked);
+  void cbDisableCheckClick(bool Checked);
+  void TellNextStartup();
+
+  TClock FClock;
+  TWardrobe FWardrobe;
+  TCharaView FView;
+  TBitmap32 FBuffer;
+  TBitmap32 FCharaBuffer;
+  TAnimationClock FAnimationClock;
+  QTimer FAnimationTimer;
+  std::vector<TBackgroundEntry> FBackgrounds;
+  bool FLargeCharaView = true;
+
+  bool FErrorExit = true;
+  bool FCacheMode = false;
+  bool FDisableCheck = false;
+  bool FGenderFree = false;
+  int32_t FEquipListIndex = -1;
+  int32_t FWeaponListIndex = 0;
+  int32_t FEquipTypeIndex = 0;
+  const TVaruneItemList* FActiveItemList = nullptr;
+
+  // The save dialog's folder and filter, kept for the run.
+  QString FExportFolder;
+  int FExportFilter = 0;
+
+  TAnchors* FAnchors;
+  TPictureBox* pbChara;
+  TPictureBox* imgLoadButton;
+  TPictureBox* imgSaveButton;
+  TPictureBox* imgFilter1;
+  TPictureBox* imgFilter2;
+  TPictureBox* imgFilter3;
+  TPictureBox* imgSaveImage;
+  TPictureBox* imgFavorite;
+  TPictureBox* imgTextFilter;
+  QLabel* lblSearch;
+  QLineEdit* edFilter;
+  QWidget* pnEquipControls;
+  QComboBox* cbHair;
+  QComboBox* cbHairColor;
+  QComboBox* cbFace;
+  QComboBox* cbEyeColor;
+  QComboBox* cbBody;
+  QSlider* tbTops;
+  QSlider* tbBottom;
+  QComboBox* cbJob;
+  QCheckBox* cbHideHair;
+  QCheckBox* cbHideFace;
+  QCheckBox* cbHideBody;
+  QCheckBox* cbHideTops;
+  QCheckBox* cbHideBottoms;
+  QComboBox* cbBackground;
+  QPushButton* btnColor;
+  QCheckBox* cbAnimation;
+  QPushButton* btnPrevFrame;
+  QPushButton* btnNextFrame;
+  QComboBox* cbAniType;
+  QSpinBox* seEmotIconNum;
+  QCheckBox* cbSupportLine;
+  QPushButton* btnChangeSize;
+  QPushButton* btnTogglePalette;
+  QCheckBox* cbCacheMode;
+  QCheckBox* cbDisableCheck;
+  QWidget* pnItemListOwner;
+  QWidget* pnItemList;
+  TPictureBox* pbItemListView;
+  QListView* lvItemList;
+};
+
+}  // namespace varune::app

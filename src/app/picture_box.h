@@ -1,0 +1,44 @@
+#pragma once
+// A widget that shows a TBitmap32 at its top-left corner: the paint boxes and
+// picture controls of the main window. All drawing stays in the core; the
+// widget presents the surface as it is, without copying it.
+
+#include <QWidget>
+#include <functional>
+
+#include "imaging/bitmap32.h"
+
+namespace varune::app {
+
+class TPictureBox : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPictureBox(QWidget* Parent, const char* Name);
+
+  // The surface shown; it must outlive the widget or be replaced first.
+  // Null shows nothing.
+  void SetPicture(const TBitmap32* Picture);
+  const TBitmap32* Picture() const { return FPicture; }
+  // A picture box that owns its surface (the filter buttons, the tabs).
+  TBitmap32& OwnPicture();
+  // Makes the box own a surface of its own size, redrawn by `Painter` at
+  // every size change (framed panels that stretch with the window).
+  void SetPainter(std::function<void(TBitmap32& Picture)> Painter);
+
+ signals:
+  void Clicked();
+  void Painted();
+
+ protected:
+  void paintEvent(QPaintEvent* Event) override;
+  void mouseReleaseEvent(QMouseEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+
+ private:
+  const TBitmap32* FPicture = nullptr;
+  TBitmap32 FOwnPicture;
+  std::function<void(TBitmap32&)> FPainter;
+};
+
+}  // namespace varune::app

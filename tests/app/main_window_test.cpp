@@ -1,0 +1,362 @@
+// The main window on the demo client, offscreen: creation and its failure,
+// the layout, the character view, animation, the size toggle, export, the
+// clipboard, shutdown by signal, and a whole session leaving the client's
+// archives untouched.
+
+#include <signal.h>
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/shutdown_signals.h"
+#include "archive/stream.h"
+#include "database/language.h"
+#include "demo/demo_fixture.h"
+#include "imaging/bmp.h"
+#include "imaging/png.h"
+#include "viewer/ini_file.h"
+#include "viewer/startup.h"
+
+using namespace varune;
+using varune::app::TfrmQuillon;
+
+namespace {
+
+const char* const kArchives[] = {"AJJIYA.SPF", "BANX.SPF", "BARY.SPF", "ZENNE.SPF", "ROWID.SPF"};
+uint32_t gNow = 1000;
+
+std::string ClientFolder() { return test::TDemoFixture::Get().Dir.Path() + "/"; }
+
+std::vector<uint8_t> ReadFile(const std::string& path) { return ReadWholeFile(path); }
+
+bool StartsWith(const std::vector<uint8_t>& bytes, std::string_view magic) {
+  return bytes.size() >= magic.size() && std::memcmp(bytes.data(), magic.data(), magic.size()) == 0;
+}
+
+}  // namespace
+
+class TMainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<test::TempDir> FAppDir;
+  std::vector<std::pair<QString, QString>> FMessages;
+  std::vector<QString> FQuestions;
+  bool FAnswer = false;
+
+  std::unique_ptr<TfrmQuillon> Open(const std::string& clientDir = ClientFolder()) {
+    SetClientDir(clientDir);
+    auto window = std::make_unique<TfrmQuillon>([] { return gNow; });
+    window->FormCreate();
+    return window;
+  }
+
+  template <class T>
+  static T* Control(QWidget* window, const char* name) {
+    T* control = window->findChild<T*>(QString::fromLatin1(name));
+    if (!control) qFatal("no control %s", name);
+    return control;
+  }
+
+ private slots:
+  void initTestCase() {
+    test::TDemoFixture::Get();
+    app::SetMessageSink([this](QWidget*, const QString& caption, const QString& text) {
+      FMessages.emplace_back(caption, text);
+    });
+    app::SetQuestionSink([this](QWidget*, const QString&, const QString& text) {
+      FQuestions.push_back(text);
+      return FAnswer;
+    });
+  }
+
+  void init() {
+    SetJapaneseUI(true);
+    FAppDir = std::make_unique<test::TempDir>();
+    const std::string dir = FAppDir->Path() + "/";
+    InitAppFolders({dir, dir + "cache/", dir + "varune-wardrobe.ini"});
+    FMessages.clear();
+    FQuestions.clear();
+    gNow = 1000;
+  }
+
+  void createsTheWindowOnTheDemoClient() {
+    auto window = Open();
+    QVERIFY(!window->ErrorExit());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Varune Wardrobe 1.9"));
+    QVERIFY(FMessages.empty());
+
+    const std::pair<const char*, QRect> layout[] = {
+        {"pbChara", {4, 4, 414, 254}},          {"imgLoadButton", {108, 158, 40, 20}},
+        {"imgSaveButton", {108, 182, 40, 20}},  {"imgFilter1", {12, 262, 89, 20}},
+        {"imgFilter3", {104, 262, 89, 20}},     {"imgFilter2", {196, 262, 89, 20}},
+        {"imgSaveImage", {300, 258, 61, 20}},   {"imgFavorite", {460, 262, 36, 20}},
+        {"imgTextFilter", {520, 262, 197, 20}}, {"edFilter", {556, 267, 155, 14}},
+        {"pnEquipControls", {424, 4, 302, 206}}, {"pnItemListOwner", {0, 282, 734, 214}},
+        {"pbItemListView", {4, 0, 726, 210}},   {"lvItemList", {16, 2, 704, 206}},
+        {"cbHair", {0, 0, 157, 20}},            {"cbBody", {0, 96, 157, 20}},
+        {"tbTops", {0, 118, 78, 20}},           {"tbBottom", {76, 118, 78, 20}},
+        {"cbJob", {0, 136, 157, 20}},
+    };
+    for (const auto& [name, geometry] : layout) QCOMPARE(Control<QWidget>(window.get(), name)->geometry(), geometry);
+    QCOMPARE(Control<QLabel>(window.get(), "lblSearch")->geometry().right() + 1, 552);
+
+    auto* aniType = Control<QComboBox>(window.get(), "cbAniType");
+    QCOMPARE(aniType->count(), 96);
+    QCOMPARE(aniType->itemText(0), QStringLiteral("Stand"));
+    QCOMPARE(aniType->itemText(95), QStringLiteral("EmotIcon"));
+    QCOMPARE(aniType->currentIndex(), 0);
+    QCOMPARE(Control<QComboBox>(window.get(), "cbJob")->count(), 52);
+    QCOMPARE(Control<QComboBox>(window.get(), "cbJob")->currentIndex(), window->Chara()->Job() - 1);
+    QVERIFY(Control<QPushButton>(window.get(), "btnColor")->isVisibleTo(window.get()));
+
+    // The character stands on the white background, the slot panel beside it.
+    const TBitmap32& view = window->CharaBuffer();
+    QCOMPARE(view.Width(), 250);
+    int32_t drawn = 0;
+    for (int32_t y = 0; y < view.Height(); ++y)
+      for (int32_t x = 0; x < view.Width(); ++x) drawn += view.Pixel(x, y) != 0xFFFFFFFF;
+    QVERIFY(drawn > 2000);
+    QCOMPARE(window->Buffer().Pixel(154 + 125, 2 + 120), view.Pixel(125, 120));
+    QCOMPARE(window->Buffer().Pixel(153, 100), TColor32{0xFF428E7C});
+  }
+
+  void listsBackgroundPicturesSortedWithoutCase() {
+    std::filesystem::create_directories(FAppDir->File("bg/folder.bmp"));
+    TBitmap32 picture(8, 8);
+    picture.Clear(Color32(10, 20, 30));
+    for (const char* name : {"sky.BMP", "field.bmp"}) SaveBmpToFile(FAppDir->File(std::string("bg/") + name), picture);
+    std::ofstream(FAppDir->File("bg/notes.txt")) << "x";
+    auto window = Open();
+    auto* backgrounds = Control<QComboBox>(window.get(), "cbBackground");
+    QCOMPARE(backgrounds->count(), 3);
+    QCOMPARE(backgrounds->itemText(0), QStringLiteral("背景色選択"));
+    QCOMPARE(backgrounds->itemText(1), QStringLiteral("field"));
+    QCOMPARE(backgrounds->itemText(2), QStringLiteral("sky"));
+
+    // Choosing a picture hides the colour button and draws the picture.
+    backgrounds->setCurrentIndex(2);
+    emit backgrounds->activated(2);
+    QVERIFY(!Control<QPushButton>(window.get(), "btnColor")->isVisibleTo(window.get()));
+    QCOMPARE(window->CharaBuffer().Pixel(1, 1), Color32(10, 20, 30));
+  }
+
+  void aFailingClientReportsStageZero() {
+    auto window = Open(FAppDir->File("no-client/"));
+    QVERIFY(window->ErrorExit());
+    QCOMPARE(window->ErrorNo(), 0);
+    QCOMPARE(FMessages.size(), size_t{1});
+    QCOMPARE(FMessages[0].first, QStringLiteral("初期化エラー"));
+    QVERIFY(FMessages[0].second.endsWith(QStringLiteral("\nErrorNo: 0")));
+    // Nothing is saved after a failed start.
+    window.reset();
+    QVERIFY(!std::filesystem::exists(SettingsFileName()));
+  }
+
+  void animationStepsWhenFramesAreDue() {
+    auto window = Open();
+    TChara& chara = *window->Chara();
+    auto* aniType = Control<QComboBox>(window.get(), "cbAniType");
+    aniType->setCurrentIndex(atMove);
+    emit aniType->activated(atMove);
+    QCOMPARE(chara.AnimationType(), atMove);
+    QVERIFY(chara.FrameCount() > 2);
+
+    auto* animate = Control<QCheckBox>(window.get(), "cbAnimation");
+    animate->setChecked(true);
+    window->AnimationIdle();
+    QCOMPARE(chara.FrameNumber(), 0);  // frame 0 keeps its own time
+    gNow += chara.GetFrameTime(0);
+    const TBitmap32 before = window->CharaBuffer();
+    window->AnimationIdle();
+    QCOMPARE(chara.FrameNumber(), 1);
+    QVERIFY(std::memcmp(before.Bits(), window->CharaBuffer().Bits(), 250 * 250 * 4) != 0);
+    window->AnimationIdle();
+    QCOMPARE(chara.FrameNumber(), 1);
+
+    // A step button stops the animation and steps exactly once.
+    QTest::mouseClick(Control<QPushButton>(window.get(), "btnNextFrame"), Qt::LeftButton);
+    QVERIFY(!animate->isChecked());
+    QCOMPARE(chara.FrameNumber(), 2);
+    gNow += 100000;
+    window->AnimationIdle();
+    QCOMPARE(chara.FrameNumber(), 2);
+    QTest::mouseClick(Control<QPushButton>(window.get(), "btnPrevFrame"), Qt::LeftButton);
+    QCOMPARE(chara.FrameNumber(), 1);
+
+    // The emoticon number is offered for the emoticon animation only.
+    auto* emoticon = Control<QWidget>(window.get(), "seEmotIconNum");
+    aniType->setCurrentIndex(atEmotIcon);
+    emit aniType->activated(atEmotIcon);
+    QVERIFY(emoticon->isVisibleTo(window.get()));
+    emit aniType->activated(atStand);
+    QVERIFY(!emoticon->isVisibleTo(window.get()));
+  }
+
+  void sizeToggleMovesTheLayout() {
+    auto window = Open();
+    auto geometry = [&](const char* name) { return Control<QWidget>(window.get(), name)->geometry(); };
+    QPushButton* toggle = Control<QPushButton>(window.get(), "btnChangeSize");
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    QCOMPARE(geometry("pbChara"), QRect(4, 4, 364, 204));
+    QCOMPARE(window->CharaBuffer().Width(), 200);
+    QCOMPARE(window->Buffer().Width(), 364);
+    QCOMPARE(window->View().Geometry, kSmallView);
+    QCOMPARE(geometry("imgSaveImage").top(), 208);
+    QCOMPARE(geometry("pnEquipControls").left(), 374);
+    for (const char* name : {"imgFilter1", "imgFilter2", "imgFilter3", "imgFavorite", "imgTextFilter"})
+      QCOMPARE(geometry(name).top(), 212);
+    QCOMPARE(geometry("edFilter").top(), 217);
+    QCOMPARE(geometry("lblSearch").top(), 217);
+    QCOMPARE(geometry("pnItemListOwner"), QRect(0, 232, 734, 496 - 232));
+    QCOMPARE(window->Buffer().Pixel(154 + 200, 100), TColor32{0xFF428E7C});
+
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    QCOMPARE(geometry("pbChara"), QRect(4, 4, 414, 254));
+    QCOMPARE(window->View().Geometry, kLargeView);  // the feet at x 125 now
+    QCOMPARE(geometry("pnItemListOwner"), QRect(0, 282, 734, 214));
+
+    // The list panel follows the window; the option panel stretches with it.
+    window->show();
+    window->resize(834, 596);
+    QCOMPARE(geometry("pnItemListOwner"), QRect(0, 282, 834, 314));
+    QCOMPARE(geometry("lvItemList"), QRect(16, 2, 804, 306));
+    QCOMPARE(geometry("pnEquipControls"), QRect(424, 4, 402, 206));
+    QCOMPARE(geometry("edFilter"), QRect(656, 267, 155, 14));
+  }
+
+  void englishCaptionsKeepTheSearchBoxEdge() {
+    SetJapaneseUI(false);
+    auto window = Open();
+    QCOMPARE(Control<QPushButton>(window.get(), "btnChangeSize")->text(), QStringLiteral("Toggle Size"));
+    QCOMPARE(Control<QCheckBox>(window.get(), "cbDisableCheck")->width(), 300);
+    const QRect label = Control<QLabel>(window.get(), "lblSearch")->geometry();
+    const QRect frame = Control<QWidget>(window.get(), "imgTextFilter")->geometry();
+    QCOMPARE(label.right() + 1, 552);
+    QVERIFY(label.width() > 26);
+    QCOMPARE(frame.right() + 1, 717);
+    QCOMPARE(526 - label.left(), 520 - frame.left());
+  }
+
+  void exportsEveryFormat() {
+    auto window = Open();
+    auto* aniType = Control<QComboBox>(window.get(), "cbAniType");
+    emit aniType->activated(atMove);
+    const int32_t frames = window->Chara()->FrameCount();
+    const std::string base = FAppDir->File("out");
+
+    QVERIFY(window->ExportPicture(QString::fromStdString(base + ".png"), 0));
+    QCOMPARE(LoadBmpFromFile(base + ".bmp").Width(), 250);
+    QVERIFY(window->ExportPicture(QString::fromStdString(base + ".png"), 1));  // JPEG under a PNG name
+    QVERIFY(StartsWith(ReadFile(base + ".jpg"), "\xFF\xD8\xFF"));
+    QVERIFY(window->ExportPicture(QString::fromStdString(base + ".png"), 2));
+    QCOMPARE(LoadPngFromFile(base + ".png").ColorType, pctRGB);
+    QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("clear.png")), 3));
+    QCOMPARE(LoadPngFromFile(FAppDir->File("clear.png")).ColorType, pctRGBA);
+    QVERIFY(window->ExportPicture(QString::fromStdString(base + ".gif"), 4));
+    QVERIFY(StartsWith(ReadFile(base + ".gif"), "GIF89a"));
+    QVERIFY(window->ExportPicture(QString::fromStdString(base + ".apng"), 5));
+    QVERIFY(StartsWith(ReadFile(base + ".apng"), "\x89PNG"));
+    QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("walk.png")), 6));
+    for (int32_t i = 0; i < frames; ++i)
+      QVERIFY(std::filesystem::exists(FAppDir->File(Sprintf("walk_%03d.png", i))));
+    QVERIFY(FMessages.empty());
+    QVERIFY(FQuestions.empty());
+
+    // Exports draw their own frames: the view keeps its frame.
+    QCOMPARE(window->Chara()->FrameNumber(), 0);
+
+    // An export that cannot be written says so and leaves nothing behind.
+    QVERIFY(!window->ExportPicture(QString::fromStdString(FAppDir->File("missing/out.png")), 2));
+    QCOMPARE(FMessages.size(), size_t{1});
+    QVERIFY(!std::filesystem::exists(FAppDir->File("missing")));
+  }
+
+  void replacingAnotherExistingFileAsksAgain() {
+    auto window = Open();
+    const std::string existing = FAppDir->File("shot.jpg");
+    WriteWholeFile(existing, std::vector<uint8_t>{'o', 'l', 'd'});
+    FAnswer = false;
+    QVERIFY(!window->ExportPicture(QString::fromStdString(FAppDir->File("shot.png")), 1));
+    QCOMPARE(FQuestions.size(), size_t{1});
+    QCOMPARE(ReadFile(existing), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    FAnswer = true;
+    QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("shot.png")), 1));
+    QVERIFY(StartsWith(ReadFile(existing), "\xFF\xD8\xFF"));
+    // The name the dialog confirmed is not asked about twice.
+    QVERIFY(window->ExportPicture(QString::fromStdString(existing), 1));
+    QCOMPARE(FQuestions.size(), size_t{2});
+  }
+
+  void ctrlCCopiesThePictureOnly() {
+    auto window = Open();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    auto* job = Control<QComboBox>(window.get(), "cbJob");
+    job->setFocus();
+
+    clipboard->clear();
+    QTest::keyClick(job, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(clipboard->image().isNull());
+    QTest::keyClick(job, Qt::Key_C, Qt::ControlModifier);
+    const QImage copied = clipboard->image();
+    QCOMPARE(copied.size(), QSize(250, 250));
+    QCOMPARE(copied.pixel(125, 120) & 0xFFFFFF, window->CharaBuffer().Pixel(125, 120) & 0xFFFFFF);
+
+    // In the search box Ctrl+C is the box's own.
+    clipboard->clear();
+    auto* search = Control<QWidget>(window.get(), "edFilter");
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(clipboard->image().isNull());
+  }
+
+  void sigtermClosesTheWindowAndSaves() {
+    auto window = Open();
+    app::TShutdownSignals shutdown(window.get());
+    window->show();
+    ::raise(SIGTERM);
+    QTRY_VERIFY(!window->isVisible());
+    window.reset();
+    QCOMPARE(TIniFile(SettingsFileName()).ReadString("Data", "ClientPath", "?"), ClientFolder());
+  }
+
+  void aSessionLeavesTheArchivesUnchanged() {
+    std::vector<std::vector<uint8_t>> before;
+    for (const char* name : kArchives) before.push_back(ReadFile(ClientFolder() + name));
+    {
+      auto window = Open();
+      auto* aniType = Control<QComboBox>(window.get(), "cbAniType");
+      emit aniType->activated(atNormalAttack01);
+      Control<QCheckBox>(window.get(), "cbAnimation")->setChecked(true);
+      for (int i = 0; i < 5; ++i) {
+        gNow += 1000;
+        window->AnimationIdle();
+      }
+      QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("session.gif")), 4));
+      window->close();
+    }
+    for (size_t i = 0; i < std::size(kArchives); ++i) QVERIFY(ReadFile(ClientFolder() + kArchives[i]) == before[i]);
+  }
+};
+
+int main(int argc, char** argv) {
+  app::TApplication application(argc, argv);
+  TMainWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"
