@@ -9,14 +9,12 @@ all: run
 deps:
 	@bash scripts/install-deps.sh
 
-# Builds the viewer's tools, writes the demo client once, and renders its
-# default character walking.
+# Builds the programs, writes the demo client once, and starts the desktop
+# program on it (scripts/run-wardrobe.sh).
 run: deps
 	@cmake --preset release >/dev/null
-	@cmake --build --preset release --target varune-cli
-	@[ -f build/demo-client/ROWID.SPF ] || { mkdir -p build/demo-client && \
-	  ./build/release/bin/varune-cli demo-client build/demo-client; }
-	@./build/release/bin/varune-cli render build/demo-client --anim Move -o build/demo.gif
+	@cmake --build --preset release --target varune-cli varune-wardrobe
+	@bash scripts/run-wardrobe.sh
 
 test: deps
 	@cmake --preset test >/dev/null

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/tsv.h"
 #include "database/database.h"
+#include "demo/backgrounds.h"
 #include "demo/contact_sheet.h"
 #include "demo/demo_client.h"
 #include "imaging/png.h"
@@ -41,6 +42,11 @@ void DemoClient(const TArgs& args, std::ostream& out, std::ostream&) {
   }
 }
 
+void DemoBackgrounds(const TArgs& args, std::ostream& out, std::ostream&) {
+  args.ExpectPositional(1);
+  for (const std::string& file : demo::WriteDemoBackgrounds(args.Positional()[0])) WriteRow(out, {file});
+}
+
 }  // namespace
 
 void AddDemoCommands(std::vector<TCommand>& commands) {
@@ -50,6 +56,10 @@ void AddDemoCommands(std::vector<TCommand>& commands) {
                       "--scale large makes one of the game's size, --contact-sheet also draws outfits of it",
                       DemoClient,
                       {"--scale", "--contact-sheet"}});
+  commands.push_back({{"demo-backgrounds"},
+                      "OUT_DIR",
+                      "writes background pictures drawn by code for the desktop program's view (its bg folder)",
+                      DemoBackgrounds});
 }
 
 }  // namespace varune::cli
