@@ -81,8 +81,8 @@ void DatabaseLoad(benchmark::State& state) {
   }
 }
 
-BENCHMARK(ColdStart)->Name("cold_start")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(DatabaseLoad)->Name("cold_start:database_load")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ColdStart)->Name("cold_start")->Unit(benchmark::kMillisecond);
+BENCHMARK(DatabaseLoad)->Name("cold_start:database_load")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace varune

@@ -71,7 +71,12 @@ int main(int argc, char** argv) {
   }
 
   app::TfrmQuillon window;
-  if (!window.FormCreate()) return 0;
+  try {
+    if (!window.FormCreate()) return 0;
+  } catch (const std::exception& error) {
+    app::ShowMessage(nullptr, QString(), app::ErrorText(error));
+    return 1;
+  }
   app::TShutdownSignals shutdown(&window);
   window.show();
   return application.exec();

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -130,6 +131,12 @@ class TMainWindowTest : public QObject {
     QVERIFY(drawn > 2000);
     QCOMPARE(window->Buffer().Pixel(154 + 125, 2 + 120), view.Pixel(125, 120));
     QCOMPARE(window->Buffer().Pixel(153, 100), TColor32{0xFF428E7C});
+  }
+
+  void widgetsUseAJapaneseCapableFontForTheWindowsName() {
+    const QFontInfo font(QApplication::font());
+    QCOMPARE(font.family(), QStringLiteral("IPAPGothic"));
+    QCOMPARE(font.pixelSize(), 12);
   }
 
   void listsBackgroundPicturesSortedWithoutCase() {
