@@ -16,6 +16,16 @@ inline constexpr TColor32 kPanelSeparatorColor = 0xFF428E7C;
 // Top-left corner of the cell of slot `PosID` (1 to 14).
 TPoint EquipCellOrigin(int32_t PosID);
 
+// The slot (PosID) whose 32 x 32 cell holds `P`, or -1: the panel is read as
+// 4 x 4 cells at a pitch of 34 from (10, 10); the gaps between cells and the
+// two cells below the shield belong to no slot. Cells are half-open.
+int32_t EquipSlotAt(TPoint P);
+// 0 (gtMale) or 1 (gtFemale) when `P` lies on that gender's 36 x 36 button, else -1.
+int32_t GenderIconAt(TPoint P);
+// Where the hint of the item in the cell under `P` is anchored: the cell's
+// horizontal centre, 2 pixels below its bottom edge.
+TPoint SlotHintPoint(TPoint P);
+
 // Draws the panel into `Buffer`, the picture of the whole paint box: the
 // panel background over all of it, the cells and gender buttons, and the
 // separator lines left and right of the character picture, which is

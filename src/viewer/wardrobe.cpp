@@ -20,6 +20,7 @@ bool TWardrobe::Create(const std::string& ClientDir, bool GenderFree, const TCre
     FDataBase->LoadPath(ClientDir);
     FErrorNo = 1;
     FChara = std::make_unique<TChara>(*FDataBase, std::move(Clock));
+    FBrowser = std::make_unique<TItemBrowser>(*FDataBase, *FChara);
     FErrorNo = 2;
     RunSteps(Steps);
     FErrorNo = 9;
@@ -60,7 +61,7 @@ void TWardrobe::RunSteps(const TCreationSteps& Steps) {
 }
 
 void TWardrobe::Release() {
-  FFilteredItemList.Clear();
+  FBrowser.reset();
   FChara.reset();
   FDataBase.reset();
 }

@@ -11,6 +11,7 @@
 
 #include "character/chara.h"
 #include "database/database.h"
+#include "viewer/item_browser.h"
 
 namespace varune {
 
@@ -35,20 +36,21 @@ class TWardrobe {
   TWardrobe& operator=(const TWardrobe&) = delete;
 
   // Stage 0 loads the database from `ClientDir`, stage 1 creates the
-  // character, then the window's steps run (empty ones are skipped); 9 when
-  // all went well. On a failure releases everything and returns false, with
-  // ErrorNo the stage reached. The error itself is not kept: the box that
-  // reports it shows the stage alone.
+  // character and its item browser, then the window's steps run (empty ones
+  // are skipped); 9 when all went well. On a failure releases everything and
+  // returns false, with ErrorNo the stage reached. The error itself is not
+  // kept: the box that reports it shows the stage alone.
   bool Create(const std::string& ClientDir, bool GenderFree, const TCreationSteps& Steps, TClock Clock = TimeGetTime);
   int32_t ErrorNo() const { return FErrorNo; }
 
   // Null before Create and after a failure or Release.
   TVaruneDatabase* DataBase() { return FDataBase.get(); }
   TChara* Chara() { return FChara.get(); }
-  // The item browser's list; it refers to the database's items.
-  TVaruneItemList& FilteredItemList() { return FFilteredItemList; }
+  // The item browser over the character, made with it.
+  TItemBrowser* Browser() { return FBrowser.get(); }
 
-  // Releases the character before the database it refers to.
+  // Releases the browser, then the character, then the database: each
+  // refers to the ones after it.
   void Release();
 
  private:
@@ -57,7 +59,7 @@ class TWardrobe {
   int32_t FErrorNo = 0;
   std::unique_ptr<TVaruneDatabase> FDataBase;
   std::unique_ptr<TChara> FChara;
-  TVaruneItemList FFilteredItemList;
+  std::unique_ptr<TItemBrowser> FBrowser;
 };
 
 // The initialisation error box: its caption, and its three lines joined by

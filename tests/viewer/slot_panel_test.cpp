@@ -18,6 +18,40 @@ std::vector<TColor32> Block(const TBitmap32& Picture, TPoint At, int32_t W = 32,
   return pixels;
 }
 
+TEST(SlotHitTest, CellsAreHalfOpenAndGapsAndTheTwoEmptyCellsHoldNoSlot) {
+  for (int32_t posID = 1; posID <= kPanelSlotCount; ++posID) {
+    const TPoint at = EquipCellOrigin(posID);
+    EXPECT_EQ(EquipSlotAt(at), posID);
+    EXPECT_EQ(EquipSlotAt({at.X + 31, at.Y + 31}), posID);
+    EXPECT_EQ(EquipSlotAt({at.X + 32, at.Y}), -1) << posID;  // the gap on the right, or beyond the grid
+    EXPECT_EQ(EquipSlotAt({at.X, at.Y + 32}), -1) << posID;
+    EXPECT_EQ(EquipSlotAt({at.X - 1, at.Y}), -1) << posID;
+    EXPECT_EQ(EquipSlotAt({at.X, at.Y - 1}), -1) << posID;
+  }
+  for (const TPoint p : {TPoint{112, 78}, TPoint{143, 109}, TPoint{112, 112}, TPoint{143, 143}})
+    EXPECT_EQ(EquipSlotAt(p), -1) << p.X << "," << p.Y;
+  EXPECT_EQ(EquipSlotAt({0, 0}), -1);
+  EXPECT_EQ(EquipSlotAt({-30, 20}), -1);  // left of the grid, a cell width away
+}
+
+TEST(SlotHitTest, GenderButtons) {
+  EXPECT_EQ(GenderIconAt({10, 154}), gtMale);
+  EXPECT_EQ(GenderIconAt({45, 189}), gtMale);
+  EXPECT_EQ(GenderIconAt({56, 154}), gtFemale);
+  EXPECT_EQ(GenderIconAt({91, 189}), gtFemale);
+  for (const TPoint p : {TPoint{9, 154}, TPoint{10, 153}, TPoint{46, 160}, TPoint{55, 160}, TPoint{92, 154},
+                         TPoint{56, 190}})
+    EXPECT_EQ(GenderIconAt(p), -1) << p.X << "," << p.Y;
+  EXPECT_EQ(EquipSlotAt({20, 160}), -1);
+}
+
+TEST(SlotHitTest, TheHintHangsBelowTheCellsCentre) {
+  EXPECT_EQ(SlotHintPoint({44, 44}), (TPoint{60, 78}));
+  EXPECT_EQ(SlotHintPoint({75, 75}), (TPoint{60, 78}));  // anywhere in the cell of slot 5
+  EXPECT_EQ(SlotHintPoint({112, 10}), (TPoint{128, 44}));
+  EXPECT_EQ(SlotHintPoint({5, 5}), (TPoint{26, 44}));  // left of and above the grid: truncated toward zero
+}
+
 class SlotPanelTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -1,0 +1,92 @@
+#include "viewer/selectors.h"
+
+#include <algorithm>
+
+namespace varune {
+namespace {
+
+// Colour variants of one style share their ID up to the last two digits.
+int32_t FamilyOf(int32_t ItemID) { return ItemID / 100 * 100; }
+
+}  // namespace
+
+const TComboEntry* TComboState::Selected() const {
+  return ItemIndex >= 0 && ItemIndex < static_cast<int32_t>(Entries.size()) ? &Entries[static_cast<size_t>(ItemIndex)]
+                                                                              : nullptr;
+}
+
+const TVaruneBasic* FindBasicOfItem(const TVaruneItem& Item, const TVaruneBasicList& Basics) {
+  for (const TVaruneBasic* basic : Basics)
+    if (basic->FItemID == Item.FIndex || basic->FItemID == FamilyOf(Item.FIndex)) return basic;
+  return nullptr;
+}
+
+bool ComboHasEntry(const TComboState& Combo, const TVaruneItem& Item, const TVaruneBasic& Basic) {
+  return std::any_of(Combo.Entries.begin(), Combo.Entries.end(), [&](const TComboEntry& entry) {
+    if (entry.Basic) return entry.Basic == &Basic;
+    return entry.Item->FCategory == Item.FCategory && entry.Item->FNum == Item.FNum &&
+           entry.Item->FColorID == Item.FColorID;
+  });
+}
+
+void FillBasicCombo(TComboState& Combo, const TVaruneItemList& Items, const TVaruneBasicList& Basics) {
+  Combo.Entries.clear();
+  for (const TVaruneItem* item : Items) {
+    const TVaruneBasic* basic = FindBasicOfItem(*item, Basics);
+    if (!basic) {
+      Combo.Entries.push_back({"[未実装]" + item->FDescription, item, nullptr});
+    } else if (!ComboHasEntry(Combo, *item, *basic)) {
+      const bool exact = basic->FItemID == item->FIndex;
+      Combo.Entries.push_back({basic->FName, exact ? item : nullptr, exact ? nullptr : basic});
+    }
+  }
+  Combo.ItemIndex = Combo.Entries.empty() ? -1 : 0;
+}
+
+void LoadBasicList2(TComboState& Combo, const TComboEntry& Style, const TVaruneItemList& ItemList,
+                    const TVaruneBasicList& BasicList) {
+  const int32_t previous = Combo.ItemIndex;
+  Combo.Entries.clear();
+  if (Style.Item) {
+    Combo.Entries.push_back({"---", Style.Item, nullptr});
+    Combo.Enabled = false;
+  } else {
+    for (const TVaruneBasic* colour : BasicList)
+      if (const TVaruneItem* item = ItemList.Find(colour->FItemID + Style.Basic->FItemID))
+        Combo.Entries.push_back({colour->FName, item, nullptr});
+    Combo.Enabled = true;
+  }
+  const auto count = static_cast<int32_t>(Combo.Entries.size());
+  Combo.ItemIndex = count == 0 ? -1 : previous >= 0 && previous < count ? previous : 0;
+}
+
+int32_t IndexOfComboID(const TComboState& Combo, int32_t ID) {
+  for (size_t i = 0; i < Combo.Entries.size(); ++i)
+    if (Combo.Entries[i].ID() == ID) return static_cast<int32_t>(i);
+  return -1;
+}
+
+void SelectComboID(TComboState& Combo, int32_t ID) {
+  const int32_t index = IndexOfComboID(Combo, ID);
+  if (index >= 0) Combo.ItemIndex = index;
+}
+
+int32_t SelectedComboID(const TComboState& Combo) {
+  const TComboEntry* entry = Combo.Selected();
+  return entry ? entry->ID() : -1;
+}
+
+const TVaruneItem* SelectedBaseItem(const TComboState& Combo, const TVaruneItemList& Items) {
+  const TComboEntry* entry = Combo.Selected();
+  if (!entry) return nullptr;
+  if (entry->Item) return entry->Item;
+  for (const TVaruneItem* item : Items)
+    if (FamilyOf(item->FIndex) == entry->Basic->FItemID) return item;
+  return nullptr;
+}
+
+const TVaruneItem* TrackBarItem(const TVaruneItemList& List, int32_t Position) {
+  return Position >= 0 && Position < List.Count() ? List[Position] : nullptr;
+}
+
+}  // namespace varune
