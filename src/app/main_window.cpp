@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QToolButton>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
@@ -20,13 +23,13 @@
 
 #include "app/anchors.h"
 #include "app/application.h"
+#include "app/item_list.h"
 #include "app/picture_box.h"
 #include "database/language.h"
 #include "database/panels.h"
 #include "viewer/export.h"
 #include "viewer/export_choice.h"
 #include "viewer/ini_file.h"
-#include "viewer/item_filter.h"
 #include "viewer/slot_panel.h"
 #include "viewer/startup.h"
 
@@ -99,6 +102,8 @@ TfrmQuillon::~TfrmQuillon() {
   FAnimationTimer.stop();
   SaveSettings();
   pbChara->SetPicture(nullptr);
+  FItemListModel->SetList(nullptr);
+  FItemCellDelegate->SetDataBase(nullptr);
   FWardrobe.Release();
 }
 
@@ -122,7 +127,7 @@ bool TfrmQuillon::FormCreate() {
   steps.ClearAnimationTypes = [this] { cbAniType->clear(); };
   steps.AddAnimationTypes = [this] { FillAnimationTypes(); };
   steps.SelectFirstAnimationType = [this] { cbAniType->setCurrentIndex(0); };
-  steps.ApplyJobFilter = [this] { FilterMenuClick(cbJob); };
+  steps.ApplyJobFilter = [this] { FilterMenuClick(fsJobSelector); };
   if (!FWardrobe.Create(FCacheMode ? CacheDir() : ClientDir(), FGenderFree, steps, FClock)) {
     ShowMessage(nullptr, kInitializationErrorCaption, Qs(InitializationErrorText(FWardrobe.ErrorNo())));
     return false;
@@ -198,8 +203,29 @@ void TfrmQuillon::CreateControls() {
   lvItemList->viewport()->setCursor(Qt::PointingHandCursor);
   SetBackground(lvItemList->viewport(), kListColor);
   FAnchors->Place(lvItemList, {16, 2, 704, 206}, akAll);
+  FItemListModel = new TItemListModel(lvItemList);
+  FItemCellDelegate = new TItemCellDelegate(lvItemList);
+  lvItemList->setModel(FItemListModel);
+  lvItemList->setItemDelegate(FItemCellDelegate);
+  connect(lvItemList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          Guarded(this, [this] { lvItemListSelectItem(); }));
+  connect(lvItemList, &QListView::doubleClicked, this, Guarded(this, [this] { EquipItem(Browser()->SelectedItem()); }));
 
-  // Ctrl+C is the window's before any control's (key preview).
+  pbChara->setMouseTracking(true);
+  connect(pbChara, &TPictureBox::MousePressed, this,
+          Guarded(this, [this](QPoint at, Qt::MouseButton button) { pbCharaMouseDown(at, button); }));
+  connect(pbChara, &TPictureBox::MouseMoved, this, Guarded(this, [this](QPoint at) { pbCharaMouseMove(at); }));
+  // Leaving the panel counts as no slot, so that no card stays behind.
+  connect(pbChara, &TPictureBox::MouseLeft, this, Guarded(this, [this] { pbCharaMouseMove({-1, -1}); }));
+  for (auto [button, sender] : {std::pair{imgFilter1, fsSlotMenu}, std::pair{imgFilter2, fsWeaponMenu},
+                                std::pair{imgFilter3, fsCategoryMenu}})
+    connect(button, &TPictureBox::Clicked, this,
+            Guarded(this, [this, button, sender] { FilterClick(button, sender); }));
+  connect(edFilter, &QLineEdit::textChanged, this, Guarded(this, [this] { FilterMenuClick(fsSearchBox); }));
+  for (QToolButton* clear : edFilter->findChildren<QToolButton*>()) clear->setCursor(Qt::PointingHandCursor);
+
+  // The window sees every event first (key preview): Ctrl+C, the list's
+  // hidden keys, the pointer leaving the list.
   qApp->installEventFilter(this);
 }
 
@@ -241,9 +267,33 @@ QWidget* TfrmQuillon::CreateEquipControls() {
   for (QSlider* slider : {tbTops, tbBottom}) {
     slider->setRange(0, 0);
     slider->setPageStep(1);
+    connect(slider, &QSlider::valueChanged, this,
+            Guarded(this, [this, slider](int position) { BaseChange(slider, position); }));
   }
+  // The style selectors refill their colour selectors; the colour and body
+  // selectors put their item on.
+  connect(cbHair, &QComboBox::activated, this, Guarded(this, [this](int index) {
+            FHair.ItemIndex = index;
+            cbHairSelect();
+          }));
+  connect(cbFace, &QComboBox::activated, this, Guarded(this, [this](int index) {
+            FFace.ItemIndex = index;
+            cbFaceSelect();
+          }));
+  connect(cbHairColor, &QComboBox::activated, this, Guarded(this, [this](int index) {
+            FHairColor.ItemIndex = index;
+            BasicItemSelect(FHairColor, FWardrobe.DataBase()->GetHairList(Chara()->Gender()));
+          }));
+  connect(cbEyeColor, &QComboBox::activated, this, Guarded(this, [this](int index) {
+            FEyeColor.ItemIndex = index;
+            BasicItemSelect(FEyeColor, FWardrobe.DataBase()->GetFaceList(Chara()->Gender()));
+          }));
+  connect(cbBody, &QComboBox::activated, this, Guarded(this, [this](int index) {
+            FBody.ItemIndex = index;
+            BasicItemSelect(FBody, FWardrobe.DataBase()->Bodies());
+          }));
   cbJob = combo("cbJob", {0, 136, 157, 20});
-  connect(cbJob, &QComboBox::activated, this, Guarded(this, [this](int) { FilterMenuClick(cbJob); }));
+  connect(cbJob, &QComboBox::activated, this, Guarded(this, [this] { FilterMenuClick(fsJobSelector); }));
 
   // Hidden until the key sequence of the item list is typed.
   cbHideHair = check("cbHideHair", {}, {158, 0, 16, 20});
@@ -251,7 +301,14 @@ QWidget* TfrmQuillon::CreateEquipControls() {
   cbHideBody = check("cbHideBody", {}, {158, 96, 16, 20});
   cbHideTops = check("cbHideTops", {}, {158, 116, 16, 20});
   cbHideBottoms = check("cbHideBottoms", {}, {158, 137, 16, 20});
-  for (QCheckBox* box : {cbHideHair, cbHideFace, cbHideBody, cbHideTops, cbHideBottoms}) box->hide();
+  for (auto [box, part] : {std::pair{cbHideHair, hoHair}, std::pair{cbHideFace, hoFace}, std::pair{cbHideBody, hoBody},
+                           std::pair{cbHideTops, hoTops}, std::pair{cbHideBottoms, hoBottoms}}) {
+    box->hide();
+    connect(box, &QCheckBox::toggled, this, Guarded(this, [this, part](bool hidden) {
+              Chara()->HideOptions = hidden ? Chara()->HideOptions | part : Chara()->HideOptions & ~part;
+              RenderCharaView();
+            }));
+  }
 
   // Right column: background, animation, view size and the favourites window.
   cbBackground = combo("cbBackground", {178, 0, 100, 20});
@@ -355,6 +412,7 @@ void TfrmQuillon::PaintLoadSaveButtons() {
 }
 
 void TfrmQuillon::ConnectCharaEvents(TChara& Chara) {
+  FItemCellDelegate->SetDataBase(FWardrobe.DataBase());
   Chara.OnChangeSequence = [this](TChara&) { CharaChangeSequence(); };
   Chara.OnAnimation = [this](TChara&) { RenderCharaView(); };
   Chara.OnGenderChange = [this](TChara&) { GenderChanged(); };
@@ -362,13 +420,26 @@ void TfrmQuillon::ConnectCharaEvents(TChara& Chara) {
 }
 
 void TfrmQuillon::GenderChanged() {
-  FEquipListIndex = -1;
-  SelectEquipList(1);
-  TChara& chara = *Chara();
-  tbTops->setRange(0, std::max(0, FWardrobe.DataBase()->GetTopsList(chara.Gender()).Count() - 1));
-  tbBottom->setRange(0, std::max(0, FWardrobe.DataBase()->GetBottomsList(chara.Gender()).Count() - 1));
-  tbTops->setValue(0);
-  tbBottom->setValue(0);
+  Browser()->GenderChanged();
+  ShowItemList();
+  UpdateFilterButtons();
+  TVaruneDatabase& database = *FWardrobe.DataBase();
+  const TGenderType gender = Chara()->Gender();
+  // Moving a track bar puts its item on, also when the program moves it.
+  for (auto [slider, list] : {std::pair{tbTops, &database.GetTopsList(gender)},
+                              std::pair{tbBottom, &database.GetBottomsList(gender)}}) {
+    slider->setEnabled(list->Count() > 0);
+    slider->setMaximum(std::max(0, list->Count() - 1));
+    slider->setValue(0);
+  }
+  FillBasicCombo(FHair, database.GetHairList(gender), database.GetBasicHairList(gender));
+  ShowCombo(cbHair, FHair);
+  cbHairSelect();
+  FillBasicCombo(FFace, database.GetFaceList(gender), database.GetBasicFaceList(gender));
+  ShowCombo(cbFace, FFace);
+  cbFaceSelect();
+  FillBasicCombo(FBody, database.Bodies(), database.BasicBodies());
+  ShowCombo(cbBody, FBody);
 }
 
 void TfrmQuillon::FillJobs() {
@@ -381,54 +452,165 @@ void TfrmQuillon::FillAnimationTypes() {
   for (std::string_view name : AnimationTypeNames) cbAniType->addItem(Caption(std::string(name.substr(2))));
 }
 
-// ---- Browsed slot and filters ----------------------------------------------------
+// ---- Item browser -------------------------------------------------------------
 
 void TfrmQuillon::SelectEquipList(int32_t PosID) {
-  if (PosID < 1 || PosID > kBrowsableSlotCount || PosID == FEquipListIndex) return;
-  FEquipListIndex = PosID;
-  FActiveItemList = &FWardrobe.DataBase()->GetSpec(Chara()->Gender(), PosID);
-  FWeaponListIndex = 0;
-  FEquipTypeIndex = 0;
-  if (!edFilter->text().isEmpty()) FilterMenuClick(edFilter);
+  if (!Browser()->SelectEquipList(PosID)) return;
+  ShowItemList();
   UpdateFilterButtons();
 }
 
+void TfrmQuillon::EquipItem(const TVaruneItem* Item) {
+  if (Item) Chara()->Equip(Item);
+}
+
 void TfrmQuillon::UpdateFilterButtons() {
-  if (FEquipListIndex >= 1) PaintTab(imgFilter1, DrawTableTop, EquipSlotNames[FEquipListIndex - 1], 1);
-  imgFilter2->setVisible(FEquipListIndex == kWeaponSlot);
-  if (imgFilter2->isVisibleTo(this)) PaintTab(imgFilter2, DrawTableTop, WeaponKindNames[FWeaponListIndex], 1);
-  PaintTab(imgFilter3, DrawTableTop, EquipFilterNames[FEquipTypeIndex], 1);
+  const TItemBrowser& browser = *Browser();
+  if (browser.EquipListIndex() >= 1)
+    PaintTab(imgFilter1, DrawTableTop, EquipSlotNames[browser.EquipListIndex() - 1], 1);
+  imgFilter2->setVisible(browser.WeaponFilterShown());
+  if (browser.WeaponFilterShown()) PaintTab(imgFilter2, DrawTableTop, WeaponKindNames[browser.WeaponListIndex()], 1);
+  PaintTab(imgFilter3, DrawTableTop, EquipFilterNames[browser.EquipTypeIndex()], 1);
   PaintTab(imgTextFilter, DrawTableTop, {}, 0);
   PaintTab(imgSaveImage, DrawTableBottom, IsJapaneseUI() ? "保存" : "Save As...", -1);
 }
 
-void TfrmQuillon::FilterMenuClick(QObject* Sender) {
-  if (Sender == cbJob) {
-    const int job = cbJob->currentIndex();
-    if (job < 0) return;
-    ApplyFilters();
-    TChara& chara = *Chara();
-    chara.SetJob(job + 1);
-    for (int32_t pos = 1; pos <= kSlotCount; ++pos) {
-      const TVaruneItem* item = chara.GetEquipObj(pos);
-      if (item && !item->IsUsableJob(JobBitFlag(job + 1))) chara.SetEquipObj(pos, nullptr);
-    }
+void TfrmQuillon::FilterClick(TPictureBox* Button, TFilterSender Sender) {
+  const TItemBrowser& browser = *Browser();
+  QMenu menu(this);
+  auto* group = new QActionGroup(&menu);
+  auto add = [&](const std::string& caption, bool checked, bool visible) {
+    QAction* action = menu.addAction(Caption(caption));
+    action->setCheckable(true);
+    action->setChecked(checked);
+    action->setVisible(visible);
+    action->setData(static_cast<int>(menu.actions().size()) - 1);
+    group->addAction(action);
+  };
+  if (Sender == fsSlotMenu) {
+    for (int32_t pos = 1; pos <= kBrowsableSlotCount; ++pos)
+      add(EquipSlotNames[pos - 1], pos == browser.EquipListIndex(), true);
+  } else if (Sender == fsWeaponMenu) {
+    // Elemental stones and shields are their own slots: listed, never shown.
+    for (int32_t kind = 0; kind <= kWeaponKindCount; ++kind)
+      add(WeaponKindNames[kind], kind == browser.WeaponListIndex(), kind != 11 && kind != 12);
   } else {
-    ApplyFilters();
+    for (int32_t entry = 0; entry < static_cast<int32_t>(EquipFilterNames.size()); ++entry)
+      add(EquipFilterNames[entry], entry == browser.EquipTypeIndex(), true);
   }
+  if (QAction* chosen = menu.exec(Button->mapToGlobal(QPoint(0, Button->height()))))
+    FilterMenuClick(Sender, chosen->data().toInt());
+}
+
+void TfrmQuillon::FilterMenuClick(TFilterSender Sender, int32_t Position) {
+  TItemBrowser& browser = *Browser();
+  if (Sender == fsSearchBox) browser.SetSearchText(edFilter->text().toStdString());
+  if (Sender == fsJobSelector) browser.SetJobIndex(cbJob->currentIndex());
+  if (!browser.FilterMenuClick(Sender, Position)) return;
+  ShowItemList();
   UpdateFilterButtons();
 }
 
-void TfrmQuillon::ApplyFilters() {
-  TItemFilter filter;
-  filter.Slot = FEquipListIndex;
-  filter.Category = static_cast<TEquipFilter>(FEquipTypeIndex);
-  filter.WeaponKind = FWeaponListIndex;
-  filter.Search = edFilter->text().toStdString();
-  filter.Job = cbJob->currentIndex() + 1;
-  ApplyItemFilter(FWardrobe.DataBase()->GetSpec(Chara()->Gender(), FEquipListIndex), filter,
-                  FWardrobe.FilteredItemList());
-  FActiveItemList = &FWardrobe.FilteredItemList();
+void TfrmQuillon::ShowItemList() {
+  const TItemBrowser& browser = *Browser();
+  // The model's reset clears the view's selection: that is no choice of the user's.
+  const QSignalBlocker block(lvItemList->selectionModel());
+  FItemListModel->SetList(&browser.ActiveItemList());
+  if (browser.SelectedIndex() >= 0) {
+    const QModelIndex selected = FItemListModel->index(browser.SelectedIndex());
+    lvItemList->selectionModel()->setCurrentIndex(selected, QItemSelectionModel::ClearAndSelect);
+    lvItemList->scrollTo(selected);
+  }
+  lvItemList->viewport()->update();
+}
+
+void TfrmQuillon::lvItemListSelectItem() {
+  const QModelIndexList selected = lvItemList->selectionModel()->selectedIndexes();
+  Browser()->SetSelectedIndex(selected.isEmpty() ? -1 : selected.first().row());
+}
+
+void TfrmQuillon::lvItemListKeyDown(int Key) {
+  static constexpr std::pair<int, THiddenKey> kKeys[] = {{Qt::Key_Left, hkLeft}, {Qt::Key_Right, hkRight},
+                                                         {Qt::Key_Up, hkUp},     {Qt::Key_Down, hkDown},
+                                                         {Qt::Key_A, hkA},       {Qt::Key_B, hkB}};
+  THiddenKey key = hkOther;
+  for (const auto& [qtKey, hidden] : kKeys)
+    if (qtKey == Key) key = hidden;
+  if (!FHiddenKeys.KeyDown(key)) return;
+  for (QCheckBox* box : {cbHideHair, cbHideFace, cbHideTops, cbHideBottoms, cbHideBody}) box->show();
+  ShowMessage(this, QString(), QString::fromUtf8(kHiddenModeLine1) + "\r\n" + QString::fromUtf8(kHiddenModeLine2));
+}
+
+void TfrmQuillon::HideItemCard() { FHintShowing = false; }
+
+// ---- Slot panel ---------------------------------------------------------------
+
+void TfrmQuillon::pbCharaMouseDown(QPoint Position, Qt::MouseButton Button) {
+  const int32_t slot = EquipSlotAt({Position.x(), Position.y()});
+  const int32_t gender = GenderIconAt({Position.x(), Position.y()});
+  if (Button == Qt::LeftButton && slot != -1) {
+    SelectEquipList(slot);
+    FilterMenuClick(fsNone);
+  } else if (Button == Qt::LeftButton && gender != -1) {
+    Chara()->SetGender(static_cast<TGenderType>(gender));
+  } else if (Button == Qt::RightButton && slot != -1) {
+    Chara()->SetEquipObj(slot, nullptr);
+  }
+}
+
+void TfrmQuillon::pbCharaMouseMove(QPoint Position) {
+  const TPoint point{Position.x(), Position.y()};
+  const int32_t slot = EquipSlotAt(point);
+  pbChara->setCursor(slot != -1 || GenderIconAt(point) != -1 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  if (slot == FHintIndex) return;
+  FHintIndex = slot;
+  if (slot != -1 && Chara()->GetEquipObj(slot)) {
+    // The item card of the equipped item appears here, below the cell
+    // (SlotHintPoint), while the window is active.
+    FHintShowing = true;
+  } else if (FHintShowing) {
+    HideItemCard();
+    pbChara->update();
+  }
+}
+
+// ---- Appearance selectors ---------------------------------------------------------
+
+void TfrmQuillon::ShowCombo(QComboBox* Combo, const TComboState& State) {
+  const QSignalBlocker block(Combo);
+  Combo->clear();
+  for (const TComboEntry& entry : State.Entries) Combo->addItem(Caption(entry.Caption));
+  Combo->setCurrentIndex(State.ItemIndex);
+  Combo->setEnabled(State.Enabled);
+}
+
+void TfrmQuillon::cbHairSelect() {
+  const TComboEntry* style = FHair.Selected();
+  if (!style) return;
+  const TVaruneItemList& hairs = FWardrobe.DataBase()->GetHairList(Chara()->Gender());
+  LoadBasicList2(FHairColor, *style, hairs, FWardrobe.DataBase()->BasicHairColors());
+  ShowCombo(cbHairColor, FHairColor);
+  BasicItemSelect(FHairColor, hairs);
+}
+
+void TfrmQuillon::cbFaceSelect() {
+  const TComboEntry* style = FFace.Selected();
+  if (!style) return;
+  const TVaruneItemList& faces = FWardrobe.DataBase()->GetFaceList(Chara()->Gender());
+  LoadBasicList2(FEyeColor, *style, faces, FWardrobe.DataBase()->BasicEyeColors());
+  ShowCombo(cbEyeColor, FEyeColor);
+  BasicItemSelect(FEyeColor, faces);
+}
+
+void TfrmQuillon::BasicItemSelect(const TComboState& Combo, const TVaruneItemList& Items) {
+  if (const TVaruneItem* item = SelectedBaseItem(Combo, Items)) Chara()->Base(item);
+}
+
+void TfrmQuillon::BaseChange(QSlider* Slider, int Position) {
+  TVaruneDatabase& database = *FWardrobe.DataBase();
+  const TGenderType gender = Chara()->Gender();
+  const TVaruneItemList& list = Slider == tbTops ? database.GetTopsList(gender) : database.GetBottomsList(gender);
+  if (const TVaruneItem* item = TrackBarItem(list, Position)) Chara()->Base(item);
 }
 
 // ---- Character view ---------------------------------------------------------
@@ -607,6 +789,9 @@ void TfrmQuillon::CopyToClipboard() {
 }
 
 bool TfrmQuillon::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == lvItemList && Event->type() == QEvent::KeyPress && Browser())
+    lvItemListKeyDown(static_cast<QKeyEvent*>(Event)->key());
+  if (Watched == lvItemList->viewport() && Event->type() == QEvent::Leave) HideItemCard();
   // Exactly Ctrl+C, while this window is active and the search box does not
   // have the focus (there it copies the box's text).
   if (Event->type() == QEvent::KeyPress && isActiveWindow() && Watched->isWidgetType() &&

@@ -13,6 +13,8 @@
 #include "character/chara.h"
 #include "viewer/animation_clock.h"
 #include "viewer/backgrounds.h"
+#include "viewer/hidden_keys.h"
+#include "viewer/selectors.h"
 #include "viewer/view.h"
 #include "viewer/wardrobe.h"
 
@@ -28,6 +30,8 @@ class QSpinBox;
 namespace varune::app {
 
 class TAnchors;
+class TItemCellDelegate;
+class TItemListModel;
 class TPictureBox;
 
 class TfrmQuillon : public QWidget {
@@ -45,13 +49,18 @@ class TfrmQuillon : public QWidget {
   int32_t ErrorNo() const { return FWardrobe.ErrorNo(); }
   bool ErrorExit() const { return FErrorExit; }
 
+  TVaruneDatabase* DataBase() { return FWardrobe.DataBase(); }
   TChara* Chara() { return FWardrobe.Chara(); }
+  TItemBrowser* Browser() { return FWardrobe.Browser(); }
   const TBitmap32& Buffer() const { return FBuffer; }
   const TBitmap32& CharaBuffer() const { return FCharaBuffer; }
   const TCharaView& View() const { return FView; }
 
-  // The browsed slot (PosID 1 to 14) and the filters applied to it.
+  // Browses slot PosID (1 to 14) with the filters kept, as a click on its
+  // cell in the slot panel does.
   void SelectEquipList(int32_t PosID);
+  // Puts an item on the character (the item list, the favourites).
+  void EquipItem(const TVaruneItem* Item);
   // One step of the animation loop: steps the frame when it is due and arms
   // the timer for the next one.
   void AnimationIdle();
@@ -86,8 +95,22 @@ class TfrmQuillon : public QWidget {
   void FillAnimationTypes();
 
   void UpdateFilterButtons();
-  void FilterMenuClick(QObject* Sender);
-  void ApplyFilters();
+  void FilterClick(TPictureBox* Button, TFilterSender Sender);
+  void FilterMenuClick(TFilterSender Sender, int32_t Position = 0);
+  // Shows the browser's list and selection after it changed.
+  void ShowItemList();
+  void lvItemListSelectItem();
+  void lvItemListKeyDown(int Key);
+  void HideItemCard();
+
+  void pbCharaMouseDown(QPoint Position, Qt::MouseButton Button);
+  void pbCharaMouseMove(QPoint Position);
+
+  static void ShowCombo(QComboBox* Combo, const TComboState& State);
+  void cbHairSelect();
+  void cbFaceSelect();
+  void BasicItemSelect(const TComboState& Combo, const TVaruneItemList& Items);
+  void BaseChange(QSlider* Slider, int Position);
 
   void CharaModified();
   void DrawEquipPanel();
@@ -121,10 +144,12 @@ class TfrmQuillon : public QWidget {
   bool FCacheMode = false;
   bool FDisableCheck = false;
   bool FGenderFree = false;
-  int32_t FEquipListIndex = -1;
-  int32_t FWeaponListIndex = 0;
-  int32_t FEquipTypeIndex = 0;
-  const TVaruneItemList* FActiveItemList = nullptr;
+  THiddenKeys FHiddenKeys;
+  // The slot under the mouse at the last move over the slot panel, or -1.
+  int32_t FHintIndex = -1;
+  bool FHintShowing = false;
+  // The appearance selectors' entries, mirrored into the combo boxes.
+  TComboState FHair, FHairColor, FFace, FEyeColor, FBody;
 
   // The save dialog's folder and filter, kept for the run.
   QString FExportFolder;
@@ -172,6 +197,8 @@ class TfrmQuillon : public QWidget {
   QWidget* pnItemList;
   TPictureBox* pbItemListView;
   QListView* lvItemList;
+  TItemListModel* FItemListModel;
+  TItemCellDelegate* FItemCellDelegate;
 };
 
 }  // namespace varune::app

@@ -46,6 +46,21 @@ void TPictureBox::paintEvent(QPaintEvent*) {
   emit Painted();
 }
 
+void TPictureBox::mousePressEvent(QMouseEvent* Event) {
+  emit MousePressed(Event->position().toPoint(), Event->button());
+  QWidget::mousePressEvent(Event);
+}
+
+void TPictureBox::mouseMoveEvent(QMouseEvent* Event) {
+  emit MouseMoved(Event->position().toPoint());
+  QWidget::mouseMoveEvent(Event);
+}
+
+void TPictureBox::leaveEvent(QEvent* Event) {
+  emit MouseLeft();
+  QWidget::leaveEvent(Event);
+}
+
 void TPictureBox::mouseReleaseEvent(QMouseEvent* Event) {
   if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint())) emit Clicked();
   QWidget::mouseReleaseEvent(Event);

@@ -29,10 +29,17 @@ class TPictureBox : public QWidget {
  signals:
   void Clicked();
   void Painted();
+  // Raw mouse events in the box's coordinates (the slot panel's hit tests).
+  void MousePressed(QPoint Position, Qt::MouseButton Button);
+  void MouseMoved(QPoint Position);
+  void MouseLeft();
 
  protected:
   void paintEvent(QPaintEvent* Event) override;
+  void mousePressEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
+  void mouseMoveEvent(QMouseEvent* Event) override;
+  void leaveEvent(QEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
 
  private:

@@ -10,7 +10,11 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QSlider>
+#include <QTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -329,6 +333,113 @@ class TMainWindowTest : public QObject {
     search->setFocus();
     QTest::keyClick(search, Qt::Key_C, Qt::ControlModifier);
     QVERIFY(clipboard->image().isNull());
+  }
+
+  void dressingThroughTheBrowserAndTheSlotPanel() {
+    auto window = Open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    TChara& chara = *window->Chara();
+    TItemBrowser& browser = *window->Browser();
+    auto* list = Control<QListView>(window.get(), "lvItemList");
+    auto* panel = Control<QWidget>(window.get(), "pbChara");
+    QCOMPARE(browser.EquipListIndex(), 1);
+    QCOMPARE(list->model()->rowCount(), browser.ActiveItemList().Count());
+
+    // The weapon cell browses the weapons with the job's filter.
+    const QPoint weaponCell(112 + 16, 10 + 16);
+    QTest::mouseClick(panel, Qt::LeftButton, {}, weaponCell);
+    QCOMPARE(browser.EquipListIndex(), kWeaponSlot);
+    QVERIFY(Control<QWidget>(window.get(), "imgFilter2")->isVisible());
+    QVERIFY(browser.ActiveItemList().Count() > 0);
+    const TVaruneItem* first = browser.ActiveItemList()[0];
+
+    // The weapon kind menu narrows the list to one kind.
+    QTimer::singleShot(0, [kind = first->FKind] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu);
+      QVERIFY(!menu->actions()[11]->isVisible() && !menu->actions()[12]->isVisible());
+      menu->setActiveAction(menu->actions()[kind]);
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(Control<QWidget>(window.get(), "imgFilter2"), Qt::LeftButton);
+    QCOMPARE(browser.WeaponListIndex(), first->FKind);
+    for (const TVaruneItem* item : browser.ActiveItemList()) QCOMPARE(item->FKind, first->FKind);
+
+    // Every change of the search text filters again.
+    Control<QLineEdit>(window.get(), "edFilter")->setText(QString::fromStdString(first->FName));
+    QVERIFY(browser.ActiveItemList().Count() >= 1);
+    QCOMPARE(list->model()->rowCount(), browser.ActiveItemList().Count());
+    for (const TVaruneItem* item : browser.ActiveItemList()) QVERIFY(item->FName.find(first->FName) != std::string::npos);
+
+    // A double-click equips: the cell and the character change.
+    const TBitmap32 panelBefore = window->Buffer();
+    const QPoint cell = list->visualRect(list->model()->index(0, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell);
+    QCOMPARE(chara.GetEquipObj(kWeaponSlot), browser.ActiveItemList()[0]);
+    auto differs = [&](int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+      for (int32_t y = y0; y < y1; ++y)
+        for (int32_t x = x0; x < x1; ++x)
+          if (window->Buffer().Pixel(x, y) != panelBefore.Pixel(x, y)) return true;
+      return false;
+    };
+    QVERIFY(differs(112, 10, 144, 42));
+    QVERIFY(differs(154, 2, 404, 252));
+
+    // A right click on the cell takes it off again.
+    QTest::mouseClick(panel, Qt::RightButton, {}, weaponCell);
+    QCOMPARE(chara.GetEquipObj(kWeaponSlot), nullptr);
+
+    // The female icon switches the gender and returns to the first slot.
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(56 + 18, 154 + 18));
+    QCOMPARE(chara.Gender(), gtFemale);
+    QCOMPARE(browser.EquipListIndex(), 1);
+    QVERIFY(Control<QComboBox>(window.get(), "cbHair")->count() > 0);
+  }
+
+  void appearanceSelectorsDressTheCharacter() {
+    auto window = Open();
+    TChara& chara = *window->Chara();
+    auto* colours = Control<QComboBox>(window.get(), "cbHairColor");
+    QVERIFY(colours->count() > 1);
+    const TBitmap32 before = window->CharaBuffer();
+    const TVaruneItem* hair = chara.GetBaseObj(bpHair);
+    colours->setCurrentIndex(1);
+    emit colours->activated(1);
+    QVERIFY(chara.GetBaseObj(bpHair) != hair);
+    QVERIFY(std::memcmp(before.Bits(), window->CharaBuffer().Bits(), 250 * 250 * 4) != 0);
+
+    // Track bars put on the tops of their position, also when moved by the program.
+    auto* tops = Control<QSlider>(window.get(), "tbTops");
+    QVERIFY(tops->maximum() > 0);
+    tops->setValue(1);
+    QCOMPARE(chara.GetBaseObj(bpTops), window->DataBase()->GetTopsList(chara.Gender())[1]);
+
+    // The job selector sets the job.
+    auto* job = Control<QComboBox>(window.get(), "cbJob");
+    job->setCurrentIndex(4);
+    emit job->activated(4);
+    QCOMPARE(chara.Job(), 5);
+  }
+
+  void theHiddenKeySequenceShowsTheHideBoxesOnce() {
+    auto window = Open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto* list = Control<QListView>(window.get(), "lvItemList");
+    list->setFocus();
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down,
+                        Qt::Key_Down, Qt::Key_A, Qt::Key_B, Qt::Key_Left})
+      QTest::keyClick(list, key);
+    QCOMPARE(FMessages.size(), size_t{1});
+    QCOMPARE(FMessages[0].second, QStringLiteral("どう見ても変態です\n本当にありがとうございました"));
+    for (const char* name : {"cbHideHair", "cbHideFace", "cbHideBody", "cbHideTops", "cbHideBottoms"})
+      QVERIFY(Control<QWidget>(window.get(), name)->isVisibleTo(window.get()));
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down,
+                        Qt::Key_Down, Qt::Key_A, Qt::Key_B})
+      QTest::keyClick(list, key);
+    QCOMPARE(FMessages.size(), size_t{1});
   }
 
   void sigtermClosesTheWindowAndSaves() {

@@ -1,0 +1,65 @@
+#include "app/item_list.h"
+
+#include <QPainter>
+
+#include "imaging/canvas.h"
+#include "viewer/item_icon.h"
+
+namespace varune::app {
+namespace {
+
+constexpr int kIconSize = 32;
+const QColor kSelectedFrame(0x46, 0x8C, 0x7C);
+const QColor kPlaceholder(0xC0, 0xC0, 0xC0);
+
+}  // namespace
+
+void TItemListModel::SetList(const TVaruneItemList* List) {
+  beginResetModel();
+  FList = List;
+  endResetModel();
+}
+
+const TVaruneItem* TItemListModel::Item(int Row) const {
+  return FList && Row >= 0 && Row < FList->Count() ? (*FList)[Row] : nullptr;
+}
+
+int TItemListModel::rowCount(const QModelIndex& Parent) const {
+  return Parent.isValid() || !FList ? 0 : FList->Count();
+}
+
+QVariant TItemListModel::data(const QModelIndex& Index, int Role) const {
+  const TVaruneItem* item = Item(Index.row());
+  if (item && Role == Qt::ToolTipRole) return QString::fromStdString(item->FName);
+  return {};
+}
+
+void TItemCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
+  const auto* model = static_cast<const TItemListModel*>(Index.model());
+  const TVaruneItem* item = model->Item(Index.row());
+  const QRect bounds = Option.rect;
+  Painter->save();
+  Painter->setRenderHint(QPainter::Antialiasing, false);
+  if (Option.state & QStyle::State_Selected) {
+    Painter->setPen(kSelectedFrame);
+    Painter->setBrush(Qt::white);
+    Painter->drawRoundedRect(bounds.adjusted(0, 0, -1, -1), 5, 5);
+  }
+  const QPoint at(bounds.left() + (bounds.width() - kIconSize) / 2, bounds.top() + (bounds.height() - kIconSize) / 2);
+  TBitmap32 icon(kIconSize, kIconSize);
+  TCanvas canvas(icon);
+  if (item && FDataBase && DrawItemIcon(canvas, 0, 0, *FDataBase, *item, false)) {
+    Painter->drawImage(at, QImage(reinterpret_cast<const uchar*>(icon.Bits()), kIconSize, kIconSize, kIconSize * 4,
+                                  QImage::Format_ARGB32));
+  } else {
+    // No artwork: a dotted ellipse in the lower half of the icon cell.
+    Painter->setPen(QPen(kPlaceholder, 1, Qt::DotLine));
+    Painter->setBrush(Qt::NoBrush);
+    Painter->drawEllipse(QRect(at.x(), at.y() + kIconSize / 2, kIconSize - 1, kIconSize / 2 - 1));
+  }
+  Painter->restore();
+}
+
+QSize TItemCellDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const { return {50, 45}; }
+
+}  // namespace varune::app

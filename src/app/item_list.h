@@ -1,0 +1,43 @@
+#pragma once
+// The item browser's icon list: a model whose rows are the items of the list
+// the browser shows, and a delegate that paints each cell as it becomes
+// visible. Nothing is built per item when a list is shown.
+
+#include <QAbstractListModel>
+#include <QStyledItemDelegate>
+
+#include "database/database.h"
+
+namespace varune::app {
+
+class TItemListModel : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  // The list shown; it must outlive the model or be replaced first.
+  void SetList(const TVaruneItemList* List);
+  const TVaruneItem* Item(int Row) const;
+
+  int rowCount(const QModelIndex& Parent = {}) const override;
+  // The tooltip of a cell is the item's name; cells have no caption.
+  QVariant data(const QModelIndex& Index, int Role) const override;
+
+ private:
+  const TVaruneItemList* FList = nullptr;
+};
+
+class TItemCellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  // Icons come from this database's icon sheets; none are drawn without one.
+  void SetDataBase(TVaruneDatabase* DataBase) { FDataBase = DataBase; }
+
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
+
+ private:
+  TVaruneDatabase* FDataBase = nullptr;
+};
+
+}  // namespace varune::app
