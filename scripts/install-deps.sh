@@ -17,7 +17,7 @@ packages=(
   # tests, benchmarks and their peer, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev
   # screenshots of the desktop program
-  xvfb xauth scrot x11-utils
+  xvfb xauth scrot x11-utils xdotool
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the desktop program's main window in English and Japanese,
-# taken from a real window under Xvfb on the demo client:
-# docs/screenshot-en.png and docs/screenshot-ja.png.
+# taken from a real window under Xvfb on the demo client and dressed by
+# simulated clicks: the weapons browsed and one worn over a background
+# picture (docs/screenshot-en.png, docs/screenshot-ja.png), and the tops
+# browsed with one worn (docs/screenshot-en-tops.png, ...-ja-tops.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,6 +18,7 @@ display=":$((100 + RANDOM % 400))"
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 "$bin/varune-cli" demo-backgrounds "$work/bg" >/dev/null
 
 for lang in en_US ja_JP; do
@@ -33,10 +36,26 @@ for lang in en_US ja_JP; do
     sleep 0.2
   done
   [ -n "$geometry" ] || { echo "screenshots: the window did not appear" >&2; kill $app; exit 1; }
+  IFS=, read -r wx wy _ _ <<<"$geometry"
   sleep 1  # the first frames are painted
-  out=docs/screenshot-${lang%_*}.png
-  DISPLAY=$display scrot -o -a "$geometry" "$out"
+  # Clicks and keys at window coordinates.
+  click() { DISPLAY=$display xdotool mousemove $((wx + $1)) $((wy + $2)) click --repeat "${3:-1}" --delay 80 1; sleep 0.4; }
+  keys() { DISPLAY=$display xdotool key --delay 80 "$@"; sleep 0.4; }
+  shot() {
+    DISPLAY=$display xdotool mousemove $((wx + 700)) $((wy + 480))
+    sleep 0.4
+    DISPLAY=$display scrot -o -a "$geometry" "$1"
+    echo "$1"
+  }
+  name=docs/screenshot-${lang%_*}
+  click 128 30           # the weapon cell of the slot panel
+  click 140 304 2        # the third weapon of the list, worn
+  click 640 14           # the background list: the second picture
+  keys Down Down Return
+  shot "$name.png"
+  click 30 64            # the tops cell
+  click 240 304 2        # the fifth top, worn
+  shot "$name-tops.png"
   kill $app
   wait $app || true
-  echo "$out"
 done
