@@ -53,44 +53,12 @@ void TPngManager::CopyPngRect(TPngImage& Dest, int32_t DestX, int32_t DestY, con
 
 // ---- Sprite sheets ---------------------------------------------------------
 
-void PngToBitmap32(TBitmap32& Bitmap, const TPngImage& Png) {
-  Bitmap.SetWidth(Png.Width);
-  Bitmap.SetHeight(Png.Height);
-  const size_t count = Png.PixelCount();
-  TColor32* pixels = Bitmap.Bits();
-  for (size_t i = 0; i < count; ++i)
-    pixels[i] = Color32(Png.Rgb[i * 3], Png.Rgb[i * 3 + 1], Png.Rgb[i * 3 + 2]);
-
-  switch (Png.TransparencyMode()) {
-    case ptmNone:
-      break;
-    case ptmBit: {
-      const TColor32 transparent = Png.TransparentColor();
-      for (size_t i = 0; i < count; ++i)
-        if (pixels[i] == transparent) pixels[i] &= 0x00FFFFFF;
-      break;
-    }
-    case ptmPartial:
-      if (Png.ColorType == pctPalette) {
-        for (size_t i = 0; i < count; ++i) {
-          const uint8_t index = Png.Indices[i];
-          if (index >= Png.Palette.size()) throw Error(Sprintf("パレットの範囲外の色です [%d]", index));
-          const TPngRgb& colour = Png.Palette[index];
-          pixels[i] = Color32(colour[0], colour[1], colour[2], Png.TrnsAlpha[index]);
-        }
-      } else {
-        for (size_t i = 0; i < count; ++i) pixels[i] = (pixels[i] & 0x00FFFFFF) | (TColor32{Png.Alpha[i]} << 24);
-      }
-      break;
-  }
-}
-
 std::unique_ptr<TBitmap32> TBitmap32Manager::Load(const TSpfItemInfo& Info) {
-  const TPngImage png = DecodePng(ExtractEntry(Info));
-  auto bitmap = std::make_unique<TBitmap32>();
+  const std::vector<uint8_t> bytes = ExtractEntry(Info);
+  std::unique_ptr<TBitmap32> bitmap;
   try {
-    PngToBitmap32(*bitmap, png);
-  } catch (const Error&) {
+    bitmap = std::make_unique<TBitmap32>(DecodePngToBitmap32(bytes));
+  } catch (const TPngPaletteRangeError&) {
     return nullptr;
   }
   bitmap->DrawMode = dmOpaque;

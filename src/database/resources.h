@@ -130,7 +130,9 @@ inline constexpr TRect WindowFrameRects[9] = {
     {1, 1, 5, 5},  {5, 1, 6, 5},  {257, 1, 261, 5},  {1, 6, 5, 7},    {5, 6, 6, 7},
     {257, 6, 261, 7}, {1, 11, 5, 15}, {5, 11, 6, 15}, {257, 11, 261, 15}};
 
-// Sprite sheets as opaque-mode surfaces for the character renderer.
+// Sprite sheets as opaque-mode surfaces for the character renderer, decoded
+// by `DecodePngToBitmap32`. A palette index out of range is a failure to retry
+// later; other decoding errors are thrown to the caller.
 class TBitmap32Manager : public TResourceManager<TBitmap32> {
  public:
   using TResourceManager::TResourceManager;
@@ -146,9 +148,5 @@ class TSequenceManager : public TResourceManager<TSeq> {
  protected:
   std::unique_ptr<TSeq> Load(const TSpfItemInfo& Info) override;
 };
-
-// Fills `Bitmap` with `Png`, straight alpha by the picture's transparency
-// mode. A palette index the palette lacks raises varune::Error.
-void PngToBitmap32(TBitmap32& Bitmap, const TPngImage& Png);
 
 }  // namespace varune

@@ -135,6 +135,20 @@ int ChannelsOf(TPngColorType type) {
   return 0;
 }
 
+// Takes the rows ReadPng delivers, top row first: 8-bit samples in the file's
+// channel order, palette indices unpacked. Called between libpng's calls,
+// never from inside them.
+class TRowSink {
+ public:
+  // `Header` holds every fact of the picture but its pixels; room for all
+  // rows is made here, once.
+  virtual void Start(const TPngImage& Header) = 0;
+  virtual void Row(int32_t Y, const uint8_t* Samples) = 0;
+
+ protected:
+  ~TRowSink() = default;
+};
+
 // Spreads one transformed row (8-bit samples, palette indices unpacked) into
 // the picture's planes.
 void StoreRow(TPngImage& image, int32_t y, const uint8_t* row) {
@@ -177,19 +191,100 @@ void StoreRow(TPngImage& image, int32_t y, const uint8_t* row) {
   }
 }
 
-// Makes room for rows [0, rows) of every plane the colour type has.
-void GrowPlanes(TPngImage& image, size_t rows) {
-  const size_t pixels = rows * static_cast<size_t>(image.Width);
-  image.Rgb.resize(3 * pixels);
-  if (image.ColorType == pctPalette) image.Indices.resize(pixels);
-  if (image.HasAlphaChannel()) image.Alpha.resize(pixels);
-}
+// Fills the planes of the picture being read, which is also the header.
+class TPlaneSink final : public TRowSink {
+ public:
+  explicit TPlaneSink(TPngImage& Image) : FImage(Image) {}
 
-// The libpng part of decoding. Returns false after a libpng error (message in
-// the context). No object with a destructor lives in this frame, so the
-// longjmp back to it skips nothing.
-bool ReadPng(png_structp png, png_infop info, TPngImage& image, std::vector<uint8_t>& raw,
-             std::vector<png_bytep>& rows, uint64_t maxPixels) {
+  void Start(const TPngImage&) override {
+    const size_t pixels = FImage.PixelCount();
+    FImage.Rgb.resize(3 * pixels);
+    if (FImage.ColorType == pctPalette) FImage.Indices.resize(pixels);
+    if (FImage.HasAlphaChannel()) FImage.Alpha.resize(pixels);
+  }
+  void Row(int32_t Y, const uint8_t* Samples) override { StoreRow(FImage, Y, Samples); }
+
+ private:
+  TPngImage& FImage;
+};
+
+// Converts the rows into a surface by the picture's transparency mode. A
+// palette index out of range is only recorded: a damaged stream further on
+// must still win, as when the whole picture is decoded before conversion.
+class TSurfaceSink final : public TRowSink {
+ public:
+  explicit TSurfaceSink(TBitmap32& Bitmap) : FBitmap(Bitmap) {}
+
+  // The first palette index the palette lacks, in mode partial; -1 for none.
+  int BadIndex = -1;
+
+  void Start(const TPngImage& Header) override {
+    FColorType = Header.ColorType;
+    const TPngTransparencyMode mode = Header.TransparencyMode();
+    // No opaque colour equals 0, so outside mode bit nothing is keyed.
+    FKey = mode == ptmBit ? Header.TransparentColor() : 0;
+    const bool palette = FColorType == pctPalette;
+    const size_t entries = Header.Palette.size();
+    FFirstMissing = palette && mode == ptmPartial ? entries : 256;
+    // Grey levels and palette indices go through one table.
+    for (size_t i = 0; i < 256; ++i) {
+      const uint8_t level = static_cast<uint8_t>(i);
+      TColor32 c = Color32(level, level, level);
+      if (palette) {
+        const TPngRgb rgb = i < entries ? Header.Palette[i] : TPngRgb{0, 0, 0};
+        c = Color32(rgb[0], rgb[1], rgb[2], mode == ptmPartial ? Header.TrnsAlpha[i] : 255);
+      }
+      FLookup[i] = c == FKey ? c & 0x00FFFFFF : c;
+    }
+    FBitmap.SetSize(Header.Width, Header.Height);
+  }
+
+  void Row(int32_t Y, const uint8_t* Samples) override {
+    const size_t w = static_cast<size_t>(FBitmap.Width());
+    TColor32* out = FBitmap.GetScanLine(Y);
+    switch (FColorType) {
+      case pctGray:
+      case pctPalette:
+        for (size_t x = 0; x < w; ++x) out[x] = FLookup[Samples[x]];
+        if (BadIndex < 0 && FFirstMissing < 256) {
+          const uint8_t* bad = std::find_if(Samples, Samples + w, [&](uint8_t i) { return i >= FFirstMissing; });
+          if (bad != Samples + w) BadIndex = *bad;
+        }
+        break;
+      case pctRGB:
+        for (size_t x = 0; x < w; ++x) {
+          const TColor32 c = Color32(Samples[3 * x], Samples[3 * x + 1], Samples[3 * x + 2]);
+          out[x] = c == FKey ? c & 0x00FFFFFF : c;
+        }
+        break;
+      case pctGrayAlpha:
+        for (size_t x = 0; x < w; ++x) {
+          const uint8_t level = Samples[2 * x];
+          out[x] = Color32(level, level, level, Samples[2 * x + 1]);
+        }
+        break;
+      case pctRGBA:
+        for (size_t x = 0; x < w; ++x)
+          out[x] = Color32(Samples[4 * x], Samples[4 * x + 1], Samples[4 * x + 2], Samples[4 * x + 3]);
+        break;
+    }
+  }
+
+ private:
+  TBitmap32& FBitmap;
+  TPngColorType FColorType = pctRGBA;
+  TColor32 FKey = 0;
+  size_t FFirstMissing = 256;
+  std::array<TColor32, 256> FLookup{};
+};
+
+// The libpng part of decoding: fills the header facts of `image`, then hands
+// the rows to `sink`. Returns false after a libpng error (message in the
+// context). No object with a destructor lives in this frame, so the longjmp
+// back to it skips nothing; the sink runs between libpng's calls, so its
+// allocations may throw.
+bool ReadPng(png_structp png, png_infop info, size_t fileSize, uint64_t maxPixels, TPngImage& image,
+             TRowSink& sink, std::vector<uint8_t>& raw, std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(png))) return false;
 
   png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
@@ -204,6 +299,12 @@ bool ReadPng(png_structp png, png_infop info, TPngImage& image, std::vector<uint
   image.Height = static_cast<int32_t>(height);
   image.ColorType = static_cast<TPngColorType>(colorType);
   image.BitDepth = static_cast<uint8_t>(bitDepth);
+  // Every row, with its filter byte, inflates from the file's bytes at most
+  // 1032 : 1 (interlaced rows take more bytes, not fewer). A file too short
+  // for that cannot be complete, so it is refused before room is made.
+  const uint64_t fileRowBytes = (uint64_t{width} * ChannelsOf(image.ColorType) * bitDepth + 7) / 8;
+  if (uint64_t{height} * (1 + fileRowBytes) > uint64_t{fileSize} * 1032)
+    png_error(png, "file too short for the picture it claims");
 
   if (colorType == PNG_COLOR_TYPE_PALETTE) {
     png_colorp palette = nullptr;
@@ -244,24 +345,45 @@ bool ReadPng(png_structp png, png_infop info, TPngImage& image, std::vector<uint
       rowBytes != width * static_cast<size_t>(ChannelsOf(image.ColorType)))
     png_error(png, "unexpected row layout");
 
+  sink.Start(image);
   if (passes == 1) {
-    // Planes grow row by row, so a truncated stream never costs the memory
-    // its header claims.
     raw.resize(rowBytes);
     for (png_uint_32 y = 0; y < height; ++y) {
       png_read_row(png, raw.data(), nullptr);
-      GrowPlanes(image, y + 1);
-      StoreRow(image, static_cast<int32_t>(y), raw.data());
+      sink.Row(static_cast<int32_t>(y), raw.data());
     }
   } else {
     raw.resize(rowBytes * height);
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = raw.data() + y * rowBytes;
     png_read_image(png, rows.data());
-    GrowPlanes(image, height);
-    for (png_uint_32 y = 0; y < height; ++y) StoreRow(image, static_cast<int32_t>(y), rows[y]);
+    for (png_uint_32 y = 0; y < height; ++y) sink.Row(static_cast<int32_t>(y), rows[y]);
   }
   return true;
+}
+
+// Reads the file in memory into the header facts of `Image` and the rows
+// into `Sink`.
+void ReadPngFile(const uint8_t* Data, size_t Size, uint64_t MaxPixels, TPngImage& Image, TRowSink& Sink) {
+  if (Size < 8 || png_sig_cmp(Data, 0, 8) != 0) throw Error("invalid PNG: no PNG signature");
+  TPngContext context;
+  context.Data = Data;
+  context.Size = Size;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
+  if (png == nullptr) throw Error("invalid PNG: libpng could not start");
+  png_infop info = png_create_info_struct(png);
+  struct TReadGuard {
+    png_structp* Png;
+    png_infop* Info;
+    ~TReadGuard() { png_destroy_read_struct(Png, Info, nullptr); }
+  } guard{&png, &info};
+  if (info == nullptr) throw Error("invalid PNG: libpng could not start");
+  png_set_read_fn(png, &context, ReadFromMemory);
+
+  std::vector<uint8_t> raw;
+  std::vector<png_bytep> rows;
+  if (!ReadPng(png, info, Size, MaxPixels, Image, Sink, raw, rows))
+    throw Error(Sprintf("invalid PNG: %s", context.Message));
 }
 
 bool WritePng(png_structp png, png_infop info, const TBitmap32& bitmap, TPngPixelFormat format) {
@@ -319,26 +441,19 @@ std::vector<uint8_t> WriteWithLibpng(TWrite write) {
 }  // namespace
 
 TPngImage DecodePng(const uint8_t* Data, size_t Size, uint64_t MaxPixels) {
-  if (Size < 8 || png_sig_cmp(Data, 0, 8) != 0) throw Error("invalid PNG: no PNG signature");
-  TPngContext context;
-  context.Data = Data;
-  context.Size = Size;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
-  if (png == nullptr) throw Error("invalid PNG: libpng could not start");
-  png_infop info = png_create_info_struct(png);
-  struct TReadGuard {
-    png_structp* Png;
-    png_infop* Info;
-    ~TReadGuard() { png_destroy_read_struct(Png, Info, nullptr); }
-  } guard{&png, &info};
-  if (info == nullptr) throw Error("invalid PNG: libpng could not start");
-  png_set_read_fn(png, &context, ReadFromMemory);
-
   TPngImage image;
-  std::vector<uint8_t> raw;
-  std::vector<png_bytep> rows;
-  if (!ReadPng(png, info, image, raw, rows, MaxPixels)) throw Error(Sprintf("invalid PNG: %s", context.Message));
+  TPlaneSink sink(image);
+  ReadPngFile(Data, Size, MaxPixels, image, sink);
   return image;
+}
+
+TBitmap32 DecodePngToBitmap32(const uint8_t* Data, size_t Size, uint64_t MaxPixels) {
+  TPngImage header;
+  TBitmap32 bitmap;
+  TSurfaceSink sink(bitmap);
+  ReadPngFile(Data, Size, MaxPixels, header, sink);
+  if (sink.BadIndex >= 0) throw TPngPaletteRangeError(Sprintf("パレットの範囲外の色です [%d]", sink.BadIndex));
+  return bitmap;
 }
 
 TPngImage LoadPngFromFile(const std::string& FileName) { return DecodePng(ReadWholeFile(FileName)); }

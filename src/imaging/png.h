@@ -1,11 +1,13 @@
 #pragma once
 // PNG pictures: a decoded picture that keeps what the colour type says
-// (palette indices, tRNS), and the RGB / RGBA encoder for surfaces.
+// (palette indices, tRNS), a decoder straight into a surface by the picture's
+// transparency mode, and the RGB / RGBA encoder for surfaces.
 //
-// Decoding never applies gamma and never folds tRNS into the pixels: the
-// picture keeps the raw facts so that the conversion to a surface can choose
-// its transparency mode. Samples of 16 bits keep their high byte; grey levels
-// of 1, 2 and 4 bits are scaled to 8 bits.
+// Decoding never applies gamma. `TPngImage` never folds tRNS into the pixels:
+// it keeps the raw facts, from which `TransparencyMode` and
+// `TransparentColor` derive what the surface decoder applies. Samples of 16
+// bits keep their high byte; grey levels of 1, 2 and 4 bits are scaled to 8
+// bits.
 
 #include <array>
 #include <cstddef>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/error.h"
 #include "imaging/bitmap32.h"
 
 namespace varune {
@@ -83,7 +86,9 @@ struct TPngImage {
   }
 };
 
-// Refuses pictures above these sizes before any pixel is stored.
+// Pictures above these sizes are refused before any pixel is stored, and so is
+// a file too short to hold the pixel data its header claims (deflate expands
+// at most 1032 : 1): room for the picture never exceeds what the bytes fill.
 inline constexpr int32_t kMaxPngSide = 16384;
 inline constexpr uint64_t kMaxPngPixels = uint64_t{64} << 20;
 
@@ -92,6 +97,24 @@ inline constexpr uint64_t kMaxPngPixels = uint64_t{64} << 20;
 TPngImage DecodePng(const uint8_t* Data, size_t Size, uint64_t MaxPixels = kMaxPngPixels);
 inline TPngImage DecodePng(const std::vector<uint8_t>& Bytes) { return DecodePng(Bytes.data(), Bytes.size()); }
 TPngImage LoadPngFromFile(const std::string& FileName);
+
+// A palette index beyond the palette of a picture whose palette carries
+// partial transparency.
+class TPngPaletteRangeError : public Error {
+ public:
+  using Error::Error;
+};
+
+// Decodes a PNG file held in memory straight into a surface (straight alpha),
+// with the pixels of `DecodePng`'s planes and the picture's transparency mode:
+// none opaque; bit makes every pixel of `TransparentColor()` transparent
+// (colour kept); partial takes the alpha channel or the palette's tRNS alpha.
+// An index the palette lacks is black, or TPngPaletteRangeError in mode
+// partial. Damaged, truncated or oversized input raises varune::Error.
+TBitmap32 DecodePngToBitmap32(const uint8_t* Data, size_t Size, uint64_t MaxPixels = kMaxPngPixels);
+inline TBitmap32 DecodePngToBitmap32(const std::vector<uint8_t>& Bytes) {
+  return DecodePngToBitmap32(Bytes.data(), Bytes.size());
+}
 
 // Encodes a surface as 8-bit RGB (alpha dropped) or 8-bit RGBA (straight
 // alpha as stored). An empty surface raises varune::Error.

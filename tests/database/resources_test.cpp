@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <iterator>
 
 #include "archive/error.h"
 #include "database/client_writer.h"
@@ -29,6 +33,21 @@ TPngImage Picture(TPngColorType type) {
     if (image.HasAlphaChannel()) image.Alpha.push_back(static_cast<uint8_t>(40 * i));
   }
   return image;
+}
+
+// `file` with its PLTE cut to the first `entries` colours, so that indices
+// reach beyond it (libpng's writer refuses to write such a file).
+std::vector<uint8_t> CutPalette(std::vector<uint8_t> file, uint32_t entries) {
+  const auto type = std::search(file.begin(), file.end(), std::begin("PLTE"), std::end("PLTE") - 1);
+  const auto start = type - 4;
+  const uint32_t length = uint32_t{start[0]} << 24 | start[1] << 16 | start[2] << 8 | start[3];
+  std::vector<uint8_t> chunk = {0, 0, 0, static_cast<uint8_t>(3 * entries), 'P', 'L', 'T', 'E'};
+  chunk.insert(chunk.end(), type + 4, type + 4 + 3 * entries);
+  const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4));
+  for (int shift : {24, 16, 8, 0}) chunk.push_back(static_cast<uint8_t>(crc >> shift));
+  file.erase(start, type + 4 + length + 4);
+  file.insert(file.begin() + (start - file.begin()), chunk.begin(), chunk.end());
+  return file;
 }
 
 class ResourcesTest : public ::testing::Test {
@@ -103,6 +122,12 @@ TEST_F(ResourcesTest, SheetsTakeTheTransparencyModeOfTheirPicture) {
 TEST_F(ResourcesTest, NamesWithoutCaseMissesRememberedFailuresRetried) {
   Add("DATA/LOBBY/RB001.PNG", EncodePngImage(Picture(pctRGB)));
   Add("DATA/BROKEN.PNG", {1, 2, 3});
+  TPngImage partial = Picture(pctPalette);
+  partial.HasTrns = true;
+  partial.TrnsCount = 2;
+  partial.TrnsAlpha[0] = 0;
+  partial.TrnsAlpha[1] = 128;
+  Add("DATA/PALRANGE.PNG", CutPalette(EncodePngImage(partial), 2));
   Add("DATA/ANITABLE/BROKEN_R.SEQ", {9, 9});
   Add("DATA/ANITABLE/FINE_R.SEQ", WriteSeq(TSeqHeader{}, {TSeqFrame{}}));
   Load();
@@ -120,6 +145,9 @@ TEST_F(ResourcesTest, NamesWithoutCaseMissesRememberedFailuresRetried) {
   EXPECT_EQ(ui.GetFile("DATA/BROKEN.PNG"), nullptr);  // undecodable: not cached, tried again
   EXPECT_EQ(ui.CachedCount(), cached);
   EXPECT_THROW(database.CharaManager().GetFile("DATA/BROKEN.PNG"), Error);  // sheets report it
+  // A partial palette lacking an index is a sheet failure to retry, not thrown.
+  EXPECT_EQ(database.CharaManager().GetFile("DATA/PALRANGE.PNG"), nullptr);
+  EXPECT_EQ(database.CharaManager().CachedCount(), 0u);
 
   TSequenceManager& sequences = database.SequenceManager();
   EXPECT_EQ(sequences.GetFile("DATA/ANITABLE/BROKEN_R.SEQ"), nullptr);

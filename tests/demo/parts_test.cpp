@@ -9,7 +9,6 @@
 
 #include "character/chara.h"
 #include "database/database.h"
-#include "database/resources.h"
 #include "demo/catalogue.h"
 #include "demo/demo_fixture.h"
 #include "demo/sheets.h"
@@ -19,13 +18,6 @@ namespace varune::test {
 namespace {
 
 using namespace demo;
-
-// What a sheet gives back through the renderer's cache conversion.
-TBitmap32 Decoded(const std::vector<uint8_t>& png) {
-  TBitmap32 bitmap;
-  PngToBitmap32(bitmap, DecodePng(png));
-  return bitmap;
-}
 
 TEST(DemoSheets, EveryKindGivesBackItsCells) {
   // Cells of 200 colours of their own each, a transparent pixel, a
@@ -54,7 +46,7 @@ TEST(DemoSheets, EveryKindGivesBackItsCells) {
       const auto sheet = std::find_if(sheets.begin(), sheets.end(),
                                       [&](const TArchiveFile& f) { return f.Name == "DATA/X/" + place.FileName; });
       ASSERT_NE(sheet, sheets.end()) << place.FileName;
-      const TBitmap32 pixels = Decoded(sheet->Bytes);
+      const TBitmap32 pixels = DecodePngToBitmap32(sheet->Bytes);  // as the sheet cache decodes it
       for (int32_t y = 0; y < 20; ++y)
         for (int32_t x = 0; x < 20; ++x) {
           const TColor32 want = cell.Pixel(x, y), got = pixels.Pixel(place.Rect.Left + x, place.Rect.Top + y);

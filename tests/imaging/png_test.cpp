@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <random>
+#include <string>
 
 #include "archive/error.h"
 #include "imaging/png.h"
@@ -37,7 +41,8 @@ void Append(png_structp png, png_bytep data, size_t size) {
 
 std::vector<uint8_t> MakePng(const TPngSpec& spec) {
   std::vector<uint8_t> out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  auto quiet = [](png_structp, png_const_charp) {};
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, quiet);
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
@@ -45,6 +50,7 @@ std::vector<uint8_t> MakePng(const TPngSpec& spec) {
     return {};
   }
   png_set_write_fn(png, &out, Append, nullptr);
+  png_set_benign_errors(png, 1);  // writes indices beyond the palette
   png_set_IHDR(png, info, spec.Width, spec.Height, spec.BitDepth, spec.ColorType,
                spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -288,8 +294,12 @@ TEST(PngEncodeTest, PicturesOfEveryColourTypeRoundTrip) {
       EXPECT_EQ(back.Palette, image.Palette);
       EXPECT_EQ(back.HasTrns, image.HasTrns);
       EXPECT_EQ(back.TransparencyMode(), image.TransparencyMode());
-      if (image.HasTrns) EXPECT_EQ(back.TransparentColor(), image.TransparentColor());
-      if (image.HasTrns && type == pctPalette) EXPECT_EQ(back.TrnsAlpha, image.TrnsAlpha);
+      if (image.HasTrns) {
+        EXPECT_EQ(back.TransparentColor(), image.TransparentColor());
+      }
+      if (image.HasTrns && type == pctPalette) {
+        EXPECT_EQ(back.TrnsAlpha, image.TrnsAlpha);
+      }
     }
   }
   TPngImage broken;
@@ -297,6 +307,170 @@ TEST(PngEncodeTest, PicturesOfEveryColourTypeRoundTrip) {
   broken.Height = 2;
   broken.ColorType = pctPalette;
   EXPECT_THROW(EncodePngImage(broken), Error);
+}
+
+}  // namespace
+}  // namespace varune
+
+namespace varune {
+namespace {
+
+// The surface the sheet cache must get, from the planes: PixelColor32 applies
+// the palette's tRNS table, but a keyed palette picture (mode bit) makes every
+// pixel of the key colour transparent instead.
+TColor32 SheetPixel(const TPngImage& png, int32_t x, int32_t y) {
+  const TColor32 drawn = png.PixelColor32(x, y);
+  if (png.ColorType != pctPalette || png.TransparencyMode() != ptmBit) return drawn;
+  const TColor32 opaque = drawn | 0xFF000000;
+  return opaque == png.TransparentColor() ? drawn & 0x00FFFFFF : opaque;
+}
+
+bool LacksPaletteEntry(const TPngImage& png) {
+  return png.ColorType == pctPalette && png.TransparencyMode() == ptmPartial &&
+         std::any_of(png.Indices.begin(), png.Indices.end(), [&](uint8_t i) { return i >= png.Palette.size(); });
+}
+
+// A 13 x 9 picture (every interlace pass filled) of random samples. Pixels of
+// 8 or 16 bits repeat a few patterns, the first of which is the tRNS sample
+// when `key`. Palettes have an entry repeating another's colour and a black
+// one; 4- and 8-bit indices reach beyond the palette.
+std::vector<uint8_t> RandomPng(std::minstd_rand& random, int colorType, int bitDepth, bool interlaced,
+                               std::vector<uint8_t> trnsAlpha = {}, bool key = false) {
+  TPngSpec spec = Spec(13, 9, colorType, bitDepth, interlaced);
+  static constexpr size_t kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
+  const size_t channels = kChannels[colorType];
+  const size_t pixelBytes = channels * static_cast<size_t>(bitDepth) / 8;
+  std::vector<std::vector<uint8_t>> patterns(6);
+  for (auto& pattern : patterns)
+    for (size_t i = 0; i < pixelBytes; ++i) pattern.push_back(static_cast<uint8_t>(random()));
+  for (uint32_t y = 0; y < spec.Height; ++y) {
+    std::vector<uint8_t> row;
+    if (bitDepth < 8) {
+      for (size_t i = 0; i < (spec.Width * channels * static_cast<size_t>(bitDepth) + 7) / 8; ++i)
+        row.push_back(static_cast<uint8_t>(random()));
+    } else {
+      for (uint32_t x = 0; x < spec.Width; ++x) {
+        const auto& pattern = patterns[random() % patterns.size()];
+        row.insert(row.end(), pattern.begin(), pattern.end());
+      }
+    }
+    spec.Rows.push_back(row);
+  }
+  if (colorType == PNG_COLOR_TYPE_PALETTE) {
+    for (int i = 0; i < std::min(1 << bitDepth, 6); ++i)
+      spec.Palette.push_back({uint8_t(random()), uint8_t(random()), uint8_t(random())});
+    if (spec.Palette.size() >= 4) spec.Palette[3] = spec.Palette[1], spec.Palette[2] = {0, 0, 0};
+    trnsAlpha.resize(std::min(trnsAlpha.size(), spec.Palette.size()));
+    spec.TrnsAlpha = trnsAlpha;
+  }
+  // 16-bit keys repeat the high byte: grey keys compare their high byte with
+  // the pixel's, RGB keys their low byte.
+  auto sample = [&](size_t c) { return uint16_t(bitDepth == 16 ? patterns[0][2 * c] * 257 : patterns[0][c]); };
+  png_color_16 keyColor{};
+  if (key && colorType == PNG_COLOR_TYPE_RGB) keyColor = {0, sample(0), sample(1), sample(2), 0};
+  if (key && colorType == PNG_COLOR_TYPE_GRAY)
+    keyColor.gray = bitDepth < 8 ? uint16_t(random() % (1 << bitDepth)) : sample(0);
+  if (key) spec.TrnsColor = &keyColor;
+  return MakePng(spec);
+}
+
+TEST(PngSurfaceTest, EveryKindGivesThePixelsOfItsTransparencyMode) {
+  std::minstd_rand random(7);
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+  for (int depth : {1, 2, 4, 8, 16})
+    for (bool key : {false, true})
+      for (bool interlaced : {false, true})
+        files.emplace_back("grey " + std::to_string(depth) + (key ? " key" : "") + (interlaced ? " interlaced" : ""),
+                           RandomPng(random, PNG_COLOR_TYPE_GRAY, depth, interlaced, {}, key));
+  for (int depth : {8, 16})
+    for (bool interlaced : {false, true}) {
+      const std::string kind = std::to_string(depth) + (interlaced ? " interlaced" : "");
+      files.emplace_back("grey+alpha " + kind, RandomPng(random, PNG_COLOR_TYPE_GRAY_ALPHA, depth, interlaced));
+      files.emplace_back("RGBA " + kind, RandomPng(random, PNG_COLOR_TYPE_RGBA, depth, interlaced));
+      files.emplace_back("RGB " + kind, RandomPng(random, PNG_COLOR_TYPE_RGB, depth, interlaced));
+      files.emplace_back("RGB key " + kind, RandomPng(random, PNG_COLOR_TYPE_RGB, depth, interlaced, {}, true));
+    }
+  // None; one entry transparent (its colour, shared by entry 3, is the key);
+  // one entry half (black is the key); partial tables.
+  const std::vector<std::vector<uint8_t>> tables = {{}, {255, 0}, {255, 128}, {0, 255, 0}, {255, 255},
+                                                    {10, 200, 0, 255, 77}};
+  for (int depth : {1, 2, 4, 8})
+    for (size_t t = 0; t < tables.size(); ++t)
+      for (bool interlaced : {false, true})
+        files.emplace_back("palette " + std::to_string(depth) + " tRNS " + std::to_string(t) +
+                               (interlaced ? " interlaced" : ""),
+                           RandomPng(random, PNG_COLOR_TYPE_PALETTE, depth, interlaced, tables[t]));
+
+  int keyed = 0, rangeErrors = 0;
+  for (const auto& [kind, file] : files) {
+    SCOPED_TRACE(kind);
+    const TPngImage planes = DecodePng(file);
+    if (LacksPaletteEntry(planes)) {
+      ++rangeErrors;
+      EXPECT_THROW(DecodePngToBitmap32(file), TPngPaletteRangeError);
+      continue;
+    }
+    const TBitmap32 surface = DecodePngToBitmap32(file);
+    ASSERT_EQ(surface.Width(), planes.Width);
+    ASSERT_EQ(surface.Height(), planes.Height);
+    for (int32_t y = 0; y < planes.Height; ++y)
+      for (int32_t x = 0; x < planes.Width; ++x) {
+        ASSERT_EQ(surface.Pixel(x, y), SheetPixel(planes, x, y)) << x << "," << y;
+        keyed += planes.TransparencyMode() == ptmBit && AlphaComponent(surface.Pixel(x, y)) == 0;
+      }
+  }
+  // The table reaches both rules worth checking.
+  EXPECT_GT(keyed, 100);
+  EXPECT_GE(rangeErrors, 4);
+}
+
+// A copy of `file` whose IHDR claims Width x Height.
+std::vector<uint8_t> WithSize(std::vector<uint8_t> file, uint32_t width, uint32_t height) {
+  for (int i = 0; i < 4; ++i) {
+    file[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+    file[20 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+  }
+  const uLong crc = crc32(0, file.data() + 12, 17);
+  for (int i = 0; i < 4; ++i) file[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+  return file;
+}
+
+TEST(PngSurfaceTest, FilesShorterThanTheirPictureAndDamagedOnesFail) {
+  // 16384 x 4096 RGBA claimed by a file of a hundred bytes: refused from the
+  // header, before room for 256 MB is made.
+  const std::vector<uint8_t> huge = WithSize(EncodePng(TBitmap32(2, 2), ppfRGBA), 16384, 4096);
+  for (auto decode : {+[](const std::vector<uint8_t>& f) { (void)DecodePng(f); },
+                      +[](const std::vector<uint8_t>& f) { (void)DecodePngToBitmap32(f); }}) {
+    try {
+      decode(huge);
+      ADD_FAILURE() << "decoded";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("too short"), std::string::npos) << e.what();
+    }
+  }
+  // The densest stream zlib makes (all zero) stays within the bound.
+  const std::vector<uint8_t> blank = EncodePng(TBitmap32(1024, 1024), ppfRGBA);
+  EXPECT_GT(1024 * (1 + 4096) / blank.size(), 900u);
+  EXPECT_EQ(DecodePngToBitmap32(blank).Pixel(1023, 1023), 0u);
+
+  // A partial palette with an index beyond it in the first row: while the
+  // stream is damaged further on, the damage is what is reported.
+  TPngSpec spec = Spec(64, 64, PNG_COLOR_TYPE_PALETTE, 8);
+  spec.Palette = {{1, 2, 3}, {4, 5, 6}};
+  spec.TrnsAlpha = {0, 128};
+  for (uint32_t y = 0; y < 64; ++y) spec.Rows.emplace_back(64, static_cast<uint8_t>(y * 7 % 2));
+  spec.Rows[0][5] = 9;
+  const std::vector<uint8_t> file = MakePng(spec);
+  EXPECT_THROW(DecodePngToBitmap32(file), TPngPaletteRangeError);
+  for (size_t size = 0; size < file.size(); ++size) {
+    try {
+      (void)DecodePngToBitmap32(file.data(), size);
+      ADD_FAILURE() << size;
+    } catch (const TPngPaletteRangeError&) {
+      EXPECT_GT(size, file.size() - 20) << size;
+    } catch (const Error&) {
+    }
+  }
 }
 
 }  // namespace
