@@ -1,5 +1,6 @@
 #include "app/item_list.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 
 #include "imaging/canvas.h"
@@ -34,6 +35,30 @@ QVariant TItemListModel::data(const QModelIndex& Index, int Role) const {
   return {};
 }
 
+TItemCellDelegate::TItemCellDelegate(QAbstractItemView* View) : QStyledItemDelegate(View), FView(View) {
+  FLoader.setSingleShot(true);
+  connect(&FLoader, &QTimer::timeout, this, [this] { LoadNextSheet(); });
+}
+
+void TItemCellDelegate::SetDataBase(TVaruneDatabase* DataBase) {
+  FDataBase = DataBase;
+  FPendingSheets.clear();
+  FLoader.stop();
+}
+
+void TItemCellDelegate::LoadNextSheet() {
+  if (!FDataBase || FPendingSheets.empty()) return;
+  const std::string sheet = *FPendingSheets.begin();
+  FPendingSheets.erase(FPendingSheets.begin());
+  try {
+    FDataBase->IconManager().GetFile(sheet);
+  } catch (const std::exception&) {
+    // A damaged sheet draws nothing, as the painter does with it.
+  }
+  FView->viewport()->update();
+  if (!FPendingSheets.empty()) FLoader.start(0);
+}
+
 void TItemCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const {
   const auto* model = static_cast<const TItemListModel*>(Index.model());
   const TVaruneItem* item = model->Item(Index.row());
@@ -46,9 +71,14 @@ void TItemCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opt
     Painter->drawRoundedRect(bounds.adjusted(0, 0, -1, -1), 5, 5);
   }
   const QPoint at(bounds.left() + (bounds.width() - kIconSize) / 2, bounds.top() + (bounds.height() - kIconSize) / 2);
-  TBitmap32 icon(kIconSize, kIconSize);
-  TCanvas canvas(icon);
-  if (item && FDataBase && DrawItemIcon(canvas, 0, 0, *FDataBase, *item, false)) {
+  const std::string* sheet = item && FDataBase ? ItemIconSheet(*FDataBase, *item) : nullptr;
+  if (sheet && !FDataBase->IconManager().Contains(*sheet)) {
+    FPendingSheets.insert(*sheet);
+    if (!FLoader.isActive()) FLoader.start(0);
+  } else if (sheet) {
+    TBitmap32 icon(kIconSize, kIconSize);
+    TCanvas canvas(icon);
+    DrawItemIcon(canvas, 0, 0, *FDataBase, *item, false);
     Painter->drawImage(at, QImage(reinterpret_cast<const uchar*>(icon.Bits()), kIconSize, kIconSize, kIconSize * 4,
                                   QImage::Format_ARGB32));
   } else {

@@ -5,6 +5,9 @@
 
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
+#include <QTimer>
+#include <set>
+#include <string>
 
 #include "database/database.h"
 
@@ -26,18 +29,27 @@ class TItemListModel : public QAbstractListModel {
   const TVaruneItemList* FList = nullptr;
 };
 
+// Icon sheets are decoded between paints, one per turn of the event loop:
+// a cell whose sheet is not decoded yet shows empty and is drawn again when
+// it is, so that showing a list of thousands of items never waits for the
+// dozens of sheets its first screen may name.
 class TItemCellDelegate : public QStyledItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  explicit TItemCellDelegate(QAbstractItemView* View);
 
   // Icons come from this database's icon sheets; none are drawn without one.
-  void SetDataBase(TVaruneDatabase* DataBase) { FDataBase = DataBase; }
+  void SetDataBase(TVaruneDatabase* DataBase);
 
   void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
   QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
 
  private:
+  void LoadNextSheet();
+
+  QAbstractItemView* FView;
   TVaruneDatabase* FDataBase = nullptr;
+  mutable std::set<std::string> FPendingSheets;
+  mutable QTimer FLoader;
 };
 
 }  // namespace varune::app

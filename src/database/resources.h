@@ -47,6 +47,9 @@ class TResourceManager {
 
   // How many names are cached, misses included.
   size_t CachedCount() const { return FList.size(); }
+  // True once `FileName` has been loaded or found missing: GetFile then
+  // answers at once.
+  bool Contains(std::string_view FileName) const { return FList.find(FileName) != FList.end(); }
 
  protected:
   // Loads the file; null for a failure to be retried later. Failures the

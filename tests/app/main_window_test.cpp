@@ -345,6 +345,17 @@ class TMainWindowTest : public QObject {
     auto* panel = Control<QWidget>(window.get(), "pbChara");
     QCOMPARE(browser.EquipListIndex(), 1);
     QCOMPARE(list->model()->rowCount(), browser.ActiveItemList().Count());
+    // Icons appear once their sheets are decoded, between paints.
+    const QRect firstCell = list->visualRect(list->model()->index(0, 0));
+    auto cellHasIcon = [&] {
+      const QImage shot = list->viewport()->grab().toImage();
+      const QRgb background = shot.pixel(firstCell.left() + 1, firstCell.bottom() - 1);
+      for (int y = firstCell.top(); y <= firstCell.bottom(); ++y)
+        for (int x = firstCell.left(); x <= firstCell.right(); ++x)
+          if (shot.pixel(x, y) != background) return true;
+      return false;
+    };
+    QTRY_VERIFY(cellHasIcon());
 
     // The weapon cell browses the weapons with the job's filter.
     const QPoint weaponCell(112 + 16, 10 + 16);
