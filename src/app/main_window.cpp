@@ -102,6 +102,11 @@ TfrmQuillon::~TfrmQuillon() {
   FAnimationTimer.stop();
   SaveSettings();
   pbChara->SetPicture(nullptr);
+  ReleaseWardrobe();
+}
+
+void TfrmQuillon::ReleaseWardrobe() {
+  // The list and its icons refer to the browser and the database.
   FItemListModel->SetList(nullptr);
   FItemCellDelegate->SetDataBase(nullptr);
   FWardrobe.Release();
@@ -129,6 +134,7 @@ bool TfrmQuillon::FormCreate() {
   steps.SelectFirstAnimationType = [this] { cbAniType->setCurrentIndex(0); };
   steps.ApplyJobFilter = [this] { FilterMenuClick(fsJobSelector); };
   if (!FWardrobe.Create(FCacheMode ? CacheDir() : ClientDir(), FGenderFree, steps, FClock)) {
+    ReleaseWardrobe();
     ShowMessage(nullptr, kInitializationErrorCaption, Qs(InitializationErrorText(FWardrobe.ErrorNo())));
     return false;
   }
@@ -503,6 +509,7 @@ void TfrmQuillon::FilterClick(TPictureBox* Button, TFilterSender Sender) {
 }
 
 void TfrmQuillon::FilterMenuClick(TFilterSender Sender, int32_t Position) {
+  if (!Browser()) return;  // before the creation or after it failed
   TItemBrowser& browser = *Browser();
   if (Sender == fsSearchBox) browser.SetSearchText(edFilter->text().toStdString());
   if (Sender == fsJobSelector) browser.SetJobIndex(cbJob->currentIndex());
@@ -525,6 +532,7 @@ void TfrmQuillon::ShowItemList() {
 }
 
 void TfrmQuillon::lvItemListSelectItem() {
+  if (!Browser()) return;
   const QModelIndexList selected = lvItemList->selectionModel()->selectedIndexes();
   Browser()->SetSelectedIndex(selected.isEmpty() ? -1 : selected.first().row());
 }

@@ -81,6 +81,7 @@ class TfrmQuillon : public QWidget {
 
  private:
   void CreateControls();
+  void ReleaseWardrobe();
   QWidget* CreateEquipControls();
   void ApplyEnglishCaptions();
   bool LoadCacheOptions();
