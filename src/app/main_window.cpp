@@ -593,21 +593,22 @@ void TfrmQuillon::ShowCombo(QComboBox* Combo, const TComboState& State) {
 }
 
 void TfrmQuillon::cbHairSelect() {
-  const TComboEntry* style = FHair.Selected();
-  if (!style) return;
-  const TVaruneItemList& hairs = FWardrobe.DataBase()->GetHairList(Chara()->Gender());
-  LoadBasicList2(FHairColor, *style, hairs, FWardrobe.DataBase()->BasicHairColors());
-  ShowCombo(cbHairColor, FHairColor);
-  BasicItemSelect(FHairColor, hairs);
+  const TVaruneDatabase& database = *FWardrobe.DataBase();
+  StyleSelect(FHair, FHairColor, cbHairColor, database.GetHairList(Chara()->Gender()), database.BasicHairColors());
 }
 
 void TfrmQuillon::cbFaceSelect() {
-  const TComboEntry* style = FFace.Selected();
+  const TVaruneDatabase& database = *FWardrobe.DataBase();
+  StyleSelect(FFace, FEyeColor, cbEyeColor, database.GetFaceList(Chara()->Gender()), database.BasicEyeColors());
+}
+
+void TfrmQuillon::StyleSelect(const TComboState& Style, TComboState& Colors, QComboBox* ColorCombo,
+                              const TVaruneItemList& Items, const TVaruneBasicList& ColorRecords) {
+  const TComboEntry* style = Style.Selected();
   if (!style) return;
-  const TVaruneItemList& faces = FWardrobe.DataBase()->GetFaceList(Chara()->Gender());
-  LoadBasicList2(FEyeColor, *style, faces, FWardrobe.DataBase()->BasicEyeColors());
-  ShowCombo(cbEyeColor, FEyeColor);
-  BasicItemSelect(FEyeColor, faces);
+  LoadBasicList2(Colors, *style, Items, ColorRecords);
+  ShowCombo(ColorCombo, Colors);
+  BasicItemSelect(Colors, Items);
 }
 
 void TfrmQuillon::BasicItemSelect(const TComboState& Combo, const TVaruneItemList& Items) {

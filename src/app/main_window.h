@@ -110,6 +110,9 @@ class TfrmQuillon : public QWidget {
   static void ShowCombo(QComboBox* Combo, const TComboState& State);
   void cbHairSelect();
   void cbFaceSelect();
+  // A style chosen: its colours listed and the selected colour put on.
+  void StyleSelect(const TComboState& Style, TComboState& Colors, QComboBox* ColorCombo, const TVaruneItemList& Items,
+                   const TVaruneBasicList& ColorRecords);
   void BasicItemSelect(const TComboState& Combo, const TVaruneItemList& Items);
   void BaseChange(QSlider* Slider, int Position);
 
