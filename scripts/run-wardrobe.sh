@@ -17,7 +17,6 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "run: no display (DISPLAY and WAYLAND_DISPLAY are unset): the desktop program needs one."
   echo "run: rendering the demo character walking instead:"
   "$bin/varune-cli" render "$client" --anim Move -o build/demo.gif
-  echo "build/demo.gif"
   exit 0
 fi
 echo "run: varune-wardrobe on the demo client (settings and backgrounds in $app_dir/)"
