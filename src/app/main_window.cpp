@@ -749,8 +749,9 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
   const TExportFilter& filter = filters[FilterIndex];
   const std::string confirmed = FileName.toStdString();
   const std::string target = ExportFileName(confirmed, filter);
-  const int32_t frames = ExportFrameCount(*Chara(), filter.EveryFrame ? xfGif : filter.Format);
-  const std::vector<std::string> targets = ExportTargets(target, filter, frames);
+  const std::vector<std::string> targets = ExportTargets(target, filter, Chara()->FrameCount());
+  const int32_t frames =
+      filter.EveryFrame ? static_cast<int32_t>(targets.size()) : ExportFrameCount(*Chara(), filter.Format);
   const auto exists = [](const std::string& path) { return std::filesystem::exists(path); };
   if (NeedsOverwriteQuestion(confirmed, targets, exists) &&
       !AskYesNo(this, QString(),
