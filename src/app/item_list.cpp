@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QPainter>
 
+#include "app/picture_box.h"
 #include "imaging/canvas.h"
 #include "viewer/item_icon.h"
 
@@ -79,8 +80,7 @@ void TItemCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opt
     TBitmap32 icon(kIconSize, kIconSize);
     TCanvas canvas(icon);
     DrawItemIcon(canvas, 0, 0, *FDataBase, *item, false);
-    Painter->drawImage(at, QImage(reinterpret_cast<const uchar*>(icon.Bits()), kIconSize, kIconSize, kIconSize * 4,
-                                  QImage::Format_ARGB32));
+    Painter->drawImage(at, ImageOf(icon));
   } else {
     // No artwork: a dotted ellipse in the lower half of the icon cell.
     Painter->setPen(QPen(kPlaceholder, 1, Qt::DotLine));

@@ -69,19 +69,13 @@ void SetBackground(QWidget* Widget, const QColor& Color) {
 // A tab or filter button: the panel shape with a caption centred on it,
 // `Offset` pixels below the centre.
 void PaintTab(TPictureBox* Box, void (*Shape)(TCanvas&, int32_t, int32_t), std::string_view Text, int32_t Offset) {
-  TBitmap32& picture = Box->OwnPicture();
-  picture.SetSize(Box->width(), Box->height());
-  TCanvas canvas(picture);
-  Shape(canvas, picture.Width(), picture.Height());
-  if (!Text.empty())
-    canvas.TextOut((picture.Width() - canvas.TextWidth(Text)) / 2,
-                   (picture.Height() - canvas.TextHeight(Text)) / 2 + Offset, Text);
-  Box->update();
-}
-
-QImage ToQImage(const TBitmap32& Picture) {
-  return QImage(reinterpret_cast<const uchar*>(Picture.Bits()), Picture.Width(), Picture.Height(),
-                Picture.Width() * 4, QImage::Format_ARGB32);
+  Box->Paint([&](TBitmap32& picture) {
+    TCanvas canvas(picture);
+    Shape(canvas, picture.Width(), picture.Height());
+    if (!Text.empty())
+      canvas.TextOut((picture.Width() - canvas.TextWidth(Text)) / 2,
+                     (picture.Height() - canvas.TextHeight(Text)) / 2 + Offset, Text);
+  });
 }
 
 }  // namespace
@@ -408,13 +402,11 @@ void TfrmQuillon::FillBackgrounds() {
 }
 
 void TfrmQuillon::PaintLoadSaveButtons() {
-  for (auto [box, caption] : {std::pair{imgLoadButton, "LOAD"}, std::pair{imgSaveButton, "SAVE"}}) {
-    TBitmap32& picture = box->OwnPicture();
-    picture.SetSize(box->width(), box->height());
-    TCanvas canvas(picture);
-    DrawButtonImage(canvas, 0, 0, caption);
-    box->update();
-  }
+  for (auto [box, caption] : {std::pair{imgLoadButton, "LOAD"}, std::pair{imgSaveButton, "SAVE"}})
+    box->Paint([caption](TBitmap32& picture) {
+      TCanvas canvas(picture);
+      DrawButtonImage(canvas, 0, 0, caption);
+    });
 }
 
 void TfrmQuillon::ConnectCharaEvents(TChara& Chara) {
@@ -795,7 +787,7 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
 }
 
 void TfrmQuillon::CopyToClipboard() {
-  QGuiApplication::clipboard()->setImage(ToQImage(FCharaBuffer).convertToFormat(QImage::Format_RGB888));
+  QGuiApplication::clipboard()->setImage(ImageOf(FCharaBuffer).convertToFormat(QImage::Format_RGB888));
 }
 
 bool TfrmQuillon::eventFilter(QObject* Watched, QEvent* Event) {

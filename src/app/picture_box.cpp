@@ -15,34 +15,25 @@ void TPictureBox::SetPicture(const TBitmap32* Picture) {
   update();
 }
 
-TBitmap32& TPictureBox::OwnPicture() {
+void TPictureBox::Paint(const std::function<void(TBitmap32& Picture)>& Draw) {
   FPicture = &FOwnPicture;
-  return FOwnPicture;
+  FOwnPicture.SetSize(width(), height());
+  Draw(FOwnPicture);
+  update();
 }
 
 void TPictureBox::SetPainter(std::function<void(TBitmap32& Picture)> Painter) {
   FPainter = std::move(Painter);
-  FPicture = &FOwnPicture;
-  FOwnPicture.SetSize(width(), height());
-  FPainter(FOwnPicture);
-  update();
+  Paint(FPainter);
 }
 
 void TPictureBox::resizeEvent(QResizeEvent* Event) {
-  if (FPainter) {
-    FOwnPicture.SetSize(width(), height());
-    FPainter(FOwnPicture);
-  }
+  if (FPainter) Paint(FPainter);
   QWidget::resizeEvent(Event);
 }
 
 void TPictureBox::paintEvent(QPaintEvent*) {
-  if (FPicture && !FPicture->Empty()) {
-    // The surface's bytes are blue, green, red, alpha: Qt's 32-bit layout.
-    const QImage image(reinterpret_cast<const uchar*>(FPicture->Bits()), FPicture->Width(), FPicture->Height(),
-                       FPicture->Width() * 4, QImage::Format_ARGB32);
-    QPainter(this).drawImage(0, 0, image);
-  }
+  if (FPicture && !FPicture->Empty()) QPainter(this).drawImage(0, 0, ImageOf(*FPicture));
   emit Painted();
 }
 
@@ -64,6 +55,11 @@ void TPictureBox::leaveEvent(QEvent* Event) {
 void TPictureBox::mouseReleaseEvent(QMouseEvent* Event) {
   if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint())) emit Clicked();
   QWidget::mouseReleaseEvent(Event);
+}
+
+QImage ImageOf(const TBitmap32& Picture) {
+  return QImage(reinterpret_cast<const uchar*>(Picture.Bits()), Picture.Width(), Picture.Height(),
+                Picture.Width() * 4, QImage::Format_ARGB32);
 }
 
 }  // namespace varune::app

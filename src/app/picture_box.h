@@ -3,6 +3,7 @@
 // picture controls of the main window. All drawing stays in the core; the
 // widget presents the surface as it is, without copying it.
 
+#include <QImage>
 #include <QWidget>
 #include <functional>
 
@@ -20,10 +21,11 @@ class TPictureBox : public QWidget {
   // Null shows nothing.
   void SetPicture(const TBitmap32* Picture);
   const TBitmap32* Picture() const { return FPicture; }
-  // A picture box that owns its surface (the filter buttons, the tabs).
-  TBitmap32& OwnPicture();
-  // Makes the box own a surface of its own size, redrawn by `Painter` at
-  // every size change (framed panels that stretch with the window).
+  // Shows a surface of its own, of the box's size, drawn by `Draw` now (the
+  // filter buttons, the tabs).
+  void Paint(const std::function<void(TBitmap32& Picture)>& Draw);
+  // The same, and again at every size change (framed panels that stretch
+  // with the window).
   void SetPainter(std::function<void(TBitmap32& Picture)> Painter);
 
  signals:
@@ -47,5 +49,9 @@ class TPictureBox : public QWidget {
   TBitmap32 FOwnPicture;
   std::function<void(TBitmap32&)> FPainter;
 };
+
+// The surface's pixels as a Qt picture, without a copy: its bytes are blue,
+// green, red, alpha, Qt's 32-bit layout. The surface must outlive it.
+QImage ImageOf(const TBitmap32& Picture);
 
 }  // namespace varune::app

@@ -25,4 +25,22 @@ bool IsValidUtf8Text(std::string_view Text) {
   return true;
 }
 
+void AppendUtf8(std::string& Text, char32_t Code) {
+  if (Code < 0x80) {
+    Text += static_cast<char>(Code);
+  } else if (Code < 0x800) {
+    Text += static_cast<char>(0xC0 | (Code >> 6));
+    Text += static_cast<char>(0x80 | (Code & 0x3F));
+  } else if (Code < 0x10000) {
+    Text += static_cast<char>(0xE0 | (Code >> 12));
+    Text += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
+    Text += static_cast<char>(0x80 | (Code & 0x3F));
+  } else {
+    Text += static_cast<char>(0xF0 | (Code >> 18));
+    Text += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
+    Text += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
+    Text += static_cast<char>(0x80 | (Code & 0x3F));
+  }
+}
+
 }  // namespace varune
