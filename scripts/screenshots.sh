@@ -15,15 +15,16 @@ client=$PWD/build/demo-client
 
 work=$(mktemp -d)
 display=":$((100 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+DISPLAY=$display xdpyinfo >/dev/null 2>&1 || { echo "screenshots: Xvfb did not start on $display" >&2; exit 1; }
 "$bin/varune-cli" demo-backgrounds "$work/bg" >/dev/null
 
 for lang in en_US ja_JP; do
   printf '[Data]\nClientPath=%s/\n' "$client" >"$work/varune-wardrobe.ini"
-  DISPLAY=$display LANG=$lang.UTF-8 VARUNE_APPDIR=$work "$bin/varune-wardrobe" 2>/dev/null &
+  DISPLAY=$display LANG=$lang.UTF-8 VARUNE_APPDIR=$work "$bin/varune-wardrobe" 2>"$work/log-$lang" &
   app=$!
   geometry=""
   for _ in $(seq 50); do
@@ -35,7 +36,7 @@ for lang in en_US ja_JP; do
     fi
     sleep 0.2
   done
-  [ -n "$geometry" ] || { echo "screenshots: the window did not appear" >&2; kill $app; exit 1; }
+  [ -n "$geometry" ] || { echo "screenshots: the window did not appear:" >&2; cat "$work/log-$lang" >&2; exit 1; }
   IFS=, read -r wx wy _ _ <<<"$geometry"
   sleep 1  # the first frames are painted
   # Clicks and keys at window coordinates.
