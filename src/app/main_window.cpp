@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -30,6 +31,7 @@
 #include "viewer/export.h"
 #include "viewer/export_choice.h"
 #include "viewer/ini_file.h"
+#include "viewer/settings.h"
 #include "viewer/slot_panel.h"
 #include "viewer/startup.h"
 
@@ -122,6 +124,7 @@ bool TfrmQuillon::FormCreate() {
   TCreationSteps steps;
   steps.ConnectEvents = [this](TChara& chara) { ConnectCharaEvents(chara); };
   steps.GenderChanged = [this] { GenderChanged(); };
+  steps.LoadSettings = [this] { LoadSettings(); };
   steps.FillJobs = [this] { FillJobs(); };
   steps.ClearAnimationTypes = [this] { cbAniType->clear(); };
   steps.AddAnimationTypes = [this] { FillAnimationTypes(); };
@@ -378,19 +381,82 @@ bool TfrmQuillon::LoadCacheOptions() {
   return cacheMode;
 }
 
+void TfrmQuillon::LoadSettings() {
+  const TIniFile settings(SettingsFileName());
+  const TFormPlacement current = FormPlacement();
+  const bool positioned = WindowPositionsWork();
+  const TFormPlacement restored =
+      UsablePlacement(ReadFormPlacement(settings, current), current, positioned ? ScreenAreas() : std::vector<TRect>{});
+  if (positioned) move(restored.Left, restored.Top);
+  resize(restored.Width - kFormFrameWidth, restored.Height - kFormFrameHeight);
+
+  TOutfitSettings now;
+  now.Gender = Chara()->Gender();
+  now.Tops = tbTops->value();
+  now.Bottom = tbBottom->value();
+  const TOutfitSettings outfit = ReadOutfitSettings(settings, now);
+  RestoreCharaOutfit(*Chara(), outfit);
+
+  const TVaruneDatabase& database = *FWardrobe.DataBase();
+  const TGenderType gender = Chara()->Gender();
+  const auto restoreStyle = [&](TComboState& Style, QComboBox* StyleCombo, int32_t StyleID, TComboState& Colors,
+                                QComboBox* ColorCombo, int32_t ColorID, const TVaruneItemList& Items,
+                                const TVaruneBasicList& ColorRecords) {
+    if (!RestoreStyle(Style, Colors, StyleID, ColorID, Items, ColorRecords)) return;
+    ShowCombo(StyleCombo, Style);
+    ShowCombo(ColorCombo, Colors);
+    BasicItemSelect(Colors, Items);
+  };
+  restoreStyle(FHair, cbHair, outfit.Hair, FHairColor, cbHairColor, outfit.HairColor, database.GetHairList(gender),
+               database.BasicHairColors());
+  restoreStyle(FFace, cbFace, outfit.Face, FEyeColor, cbEyeColor, outfit.EyeColor, database.GetFaceList(gender),
+               database.BasicEyeColors());
+  Chara()->Base(outfit.Body);
+  SelectComboID(FBody, outfit.Body);
+  ShowCombo(cbBody, FBody);
+  tbTops->setValue(outfit.Tops);
+  tbBottom->setValue(outfit.Bottom);
+}
+
 void TfrmQuillon::SaveSettings() {
   if (FErrorExit) return;
   try {
     TIniFile settings(SettingsFileName());
-    settings.WriteBool("Data", "CacheMode", cbCacheMode->isChecked());
-    settings.WriteBool("Data", "DisableCheck", cbDisableCheck->isChecked());
-    settings.WriteString("Data", "ClientPath", ClientDir());
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+      WriteFormPlacement(settings, FormPlacement(), WindowPositionsWork());
+    TOutfitSettings outfit = CharaOutfit(*Chara());
+    outfit.Hair = SelectedComboID(FHair);
+    outfit.HairColor = SelectedComboID(FHairColor);
+    outfit.Face = SelectedComboID(FFace);
+    outfit.EyeColor = SelectedComboID(FEyeColor);
+    outfit.Body = SelectedComboID(FBody);
+    outfit.Tops = tbTops->value();
+    outfit.Bottom = tbBottom->value();
+    WriteOutfitSettings(settings, outfit);
+    WriteDataSettings(settings, cbCacheMode->isChecked(), cbDisableCheck->isChecked(), ClientDir());
     settings.Save();
   } catch (const std::exception& error) {
-    // The window is going away: say it where a person starting from a
-    // terminal sees it, without holding up the logout.
-    qWarning("varune-wardrobe: %s", error.what());
+    ShowMessage(nullptr, QString(),
+                Qs(LangText("The settings could not be saved.", "設定を保存できませんでした。")) + "\n" + ErrorText(error));
   }
+}
+
+TFormPlacement TfrmQuillon::FormPlacement() const {
+  return {x(), y(), width() + kFormFrameWidth, height() + kFormFrameHeight};
+}
+
+bool TfrmQuillon::WindowPositionsWork() {
+  // Wayland gives clients no say over, and no knowledge of, their position.
+  return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
+std::vector<TRect> TfrmQuillon::ScreenAreas() {
+  std::vector<TRect> areas;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect area = screen->availableGeometry();
+    areas.push_back({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
+  }
+  return areas;
 }
 
 void TfrmQuillon::FillBackgrounds() {

@@ -15,6 +15,7 @@
 #include "viewer/backgrounds.h"
 #include "viewer/hidden_keys.h"
 #include "viewer/selectors.h"
+#include "viewer/settings.h"
 #include "viewer/view.h"
 #include "viewer/wardrobe.h"
 
@@ -85,7 +86,11 @@ class TfrmQuillon : public QWidget {
   QWidget* CreateEquipControls();
   void ApplyEnglishCaptions();
   bool LoadCacheOptions();
+  void LoadSettings();
   void SaveSettings();
+  TFormPlacement FormPlacement() const;
+  static bool WindowPositionsWork();
+  static std::vector<TRect> ScreenAreas();
   void FillBackgrounds();
   void PaintLoadSaveButtons();
 

@@ -76,6 +76,16 @@ int32_t SelectedComboID(const TComboState& Combo) {
   return entry ? entry->ID() : -1;
 }
 
+bool RestoreStyle(TComboState& Style, TComboState& Colors, int32_t StyleID, int32_t ColorID,
+                  const TVaruneItemList& Items, const TVaruneBasicList& ColorRecords) {
+  const int32_t index = IndexOfComboID(Style, StyleID);
+  if (index < 0) return false;
+  Style.ItemIndex = index;
+  LoadBasicList2(Colors, Style.Entries[index], Items, ColorRecords);
+  SelectComboID(Colors, ColorID);
+  return true;
+}
+
 const TVaruneItem* SelectedBaseItem(const TComboState& Combo, const TVaruneItemList& Items) {
   const TComboEntry* entry = Combo.Selected();
   if (!entry) return nullptr;

@@ -62,6 +62,13 @@ int32_t IndexOfComboID(const TComboState& Combo, int32_t ID);
 void SelectComboID(TComboState& Combo, int32_t ID);
 int32_t SelectedComboID(const TComboState& Combo);
 
+// Restores a style and its colour by record IDs: selects the style entry
+// with `StyleID`, refills `Colors` for it (LoadBasicList2) and selects the
+// colour with `ColorID` when it is there. False, with nothing changed, when
+// no style entry has that ID.
+bool RestoreStyle(TComboState& Style, TComboState& Colors, int32_t StyleID, int32_t ColorID,
+                  const TVaruneItemList& Items, const TVaruneBasicList& ColorRecords);
+
 // The base part the selected entry puts on, or null for nothing. An entry
 // carrying a family record (a body style) stands for the family's first item
 // in `Items`, the list the selector was filled from.

@@ -129,6 +129,16 @@ TEST_F(SelectorsTest, SelectionsAreRestoredByRecordID) {
   EXPECT_EQ(SelectedComboID(style), 130100201);
   SelectComboID(style, 42);
   EXPECT_EQ(style.ItemIndex, 1);
+
+  // A style and its colour come back together; a style this list does not
+  // hold (another gender's) changes neither selector.
+  ASSERT_TRUE(RestoreStyle(style, colour, 1, 130100103, hair, colours));
+  EXPECT_EQ(style.ItemIndex, 0);
+  EXPECT_EQ(Captions(colour), (Strings{"Red", "Blue", "Green"}));
+  EXPECT_EQ(SelectedComboID(colour), 130100103);
+  EXPECT_FALSE(RestoreStyle(style, colour, 99, 130100101, hair, colours));
+  EXPECT_EQ(style.ItemIndex, 0);
+  EXPECT_EQ(SelectedComboID(colour), 130100103);
 }
 
 TEST_F(SelectorsTest, AFamilyBodyEntryPutsOnTheFamilysFirstBody) {

@@ -1,0 +1,100 @@
+#include "viewer/settings.h"
+
+#include <algorithm>
+#include <string>
+
+#include "character/chara.h"
+#include "viewer/ini_file.h"
+
+namespace varune {
+namespace {
+
+// How much of a window must show on one screen for a person to take hold of
+// it and drag it back: a piece of its title bar at least.
+constexpr int32_t kVisibleWidth = 100;
+constexpr int32_t kVisibleHeight = 40;
+
+bool ShowsEnough(const TFormPlacement& Window, const TRect& Screen) {
+  const int32_t width = std::min(Window.Left + Window.Width, Screen.Right) - std::max(Window.Left, Screen.Left);
+  const int32_t height = std::min(Window.Top + Window.Height, Screen.Bottom) - std::max(Window.Top, Screen.Top);
+  return width >= kVisibleWidth && height >= kVisibleHeight;
+}
+
+std::string PosKey(int32_t PosID) { return "Pos" + std::to_string(PosID); }
+
+}  // namespace
+
+TFormPlacement ReadFormPlacement(const TIniFile& Ini, const TFormPlacement& Current) {
+  return {Ini.ReadInteger("Form", "Left", Current.Left), Ini.ReadInteger("Form", "Top", Current.Top),
+          Ini.ReadInteger("Form", "Width", Current.Width), Ini.ReadInteger("Form", "Height", Current.Height)};
+}
+
+void WriteFormPlacement(TIniFile& Ini, const TFormPlacement& Placement, bool PositionKnown) {
+  if (PositionKnown) {
+    Ini.WriteInteger("Form", "Left", Placement.Left);
+    Ini.WriteInteger("Form", "Top", Placement.Top);
+  }
+  Ini.WriteInteger("Form", "Width", Placement.Width);
+  Ini.WriteInteger("Form", "Height", Placement.Height);
+}
+
+TFormPlacement UsablePlacement(const TFormPlacement& Restored, const TFormPlacement& Default,
+                               const std::vector<TRect>& Screens) {
+  if (Restored.Width < kFormMinWidth || Restored.Height < kFormMinHeight) return Default;
+  if (Screens.empty()) return Restored;
+  const bool seen = std::any_of(Screens.begin(), Screens.end(),
+                                [&](const TRect& screen) { return ShowsEnough(Restored, screen); });
+  return seen ? Restored : Default;
+}
+
+TOutfitSettings ReadOutfitSettings(const TIniFile& Ini, const TOutfitSettings& Current) {
+  TOutfitSettings outfit;
+  outfit.Gender = Ini.ReadInteger("Chara", "Gender", Current.Gender);
+  outfit.Job = Ini.ReadInteger("Chara", "Job", 1);
+  for (int32_t pos = 1; pos <= kSlotCount; ++pos) outfit.EquipIDs[pos - 1] = Ini.ReadInteger("Chara", PosKey(pos), -1);
+  outfit.Hair = Ini.ReadInteger("Chara", "Hair", -1);
+  outfit.HairColor = Ini.ReadInteger("Chara", "HairColor", -1);
+  outfit.Face = Ini.ReadInteger("Chara", "Face", -1);
+  outfit.EyeColor = Ini.ReadInteger("Chara", "EyeColor", -1);
+  outfit.Body = Ini.ReadInteger("Chara", "Body", -1);
+  outfit.Tops = Ini.ReadInteger("Chara", "Tops", Current.Tops);
+  outfit.Bottom = Ini.ReadInteger("Chara", "Bottom", Current.Bottom);
+  return outfit;
+}
+
+void WriteOutfitSettings(TIniFile& Ini, const TOutfitSettings& Outfit) {
+  Ini.WriteInteger("Chara", "Gender", Outfit.Gender);
+  for (int32_t pos = 1; pos <= kSlotCount; ++pos) Ini.WriteInteger("Chara", PosKey(pos), Outfit.EquipIDs[pos - 1]);
+  Ini.WriteInteger("Chara", "Job", Outfit.Job);
+  Ini.WriteInteger("Chara", "Hair", Outfit.Hair);
+  Ini.WriteInteger("Chara", "HairColor", Outfit.HairColor);
+  Ini.WriteInteger("Chara", "Face", Outfit.Face);
+  Ini.WriteInteger("Chara", "EyeColor", Outfit.EyeColor);
+  Ini.WriteInteger("Chara", "Body", Outfit.Body);
+  Ini.WriteInteger("Chara", "Tops", Outfit.Tops);
+  Ini.WriteInteger("Chara", "Bottom", Outfit.Bottom);
+}
+
+TOutfitSettings CharaOutfit(const TChara& Chara) {
+  TOutfitSettings outfit;
+  outfit.Gender = Chara.Gender();
+  outfit.Job = Chara.Job();
+  for (int32_t pos = 1; pos <= kSlotCount; ++pos) outfit.EquipIDs[pos - 1] = Chara.GetEquipID(pos);
+  return outfit;
+}
+
+void RestoreCharaOutfit(TChara& Chara, const TOutfitSettings& Outfit) {
+  // Anything else would not name a gender at all; the job setter refuses
+  // numbers outside its table by itself.
+  if (Outfit.Gender == gtMale || Outfit.Gender == gtFemale) Chara.SetGender(static_cast<TGenderType>(Outfit.Gender));
+  Chara.SetJob(Outfit.Job);
+  for (int32_t pos = 1; pos <= kSlotCount; ++pos) Chara.SetEquipID(pos, Outfit.EquipIDs[pos - 1]);
+}
+
+void WriteDataSettings(TIniFile& Ini, bool CacheMode, bool DisableCheck, const std::string& ClientPath) {
+  Ini.WriteBool("Data", "CacheMode", CacheMode);
+  Ini.WriteBool("Data", "DisableCheck", DisableCheck);
+  Ini.WriteString("Data", "ClientPath", ClientPath);
+}
+
+}  // namespace varune
