@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 
+#include "archive/atomic_file.h"
 #include "archive/error.h"
 
 namespace varune {
@@ -193,32 +194,9 @@ void WriteWholeFile(const std::string& path, const void* data, size_t size) {
 }
 
 void WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-  const size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string temporary = folder + (slash == std::string::npos ? "/." : ".") + name + ".XXXXXX";
-  const int handle = ::mkstemp(temporary.data());
-  if (handle < 0) throw Error(Sprintf("%s を書き込めません: %s", path.c_str(), std::strerror(errno)));
-  const char* at = static_cast<const char*>(data);
-  size_t left = size;
-  int failure = 0;
-  while (left > 0 && failure == 0) {
-    const ssize_t written = ::write(handle, at, left);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) failure = written < 0 ? errno : ENOSPC;
-    else at += written, left -= static_cast<size_t>(written);
-  }
-  // mkstemp makes the file private; a replaced file gets the usual rights.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (failure == 0 && ::fchmod(handle, 0666 & ~mask) != 0) failure = errno;
-  if (failure == 0 && ::fsync(handle) != 0) failure = errno;
-  if (::close(handle) != 0 && failure == 0) failure = errno;
-  if (failure == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) failure = errno;
-  if (failure != 0) {
-    ::unlink(temporary.c_str());
-    throw Error(Sprintf("%s を書き込めません: %s", path.c_str(), std::strerror(failure)));
-  }
+  TAtomicFile file(path);
+  file.Write(data, size);
+  file.Commit();
 }
 
 }  // namespace varune

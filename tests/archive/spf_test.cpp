@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <fcntl.h>
 
 #include "archive/error.h"
 #include "archive/spf.h"
 #include "archive/spf_writer.h"
 #include "archive/varune_base.h"
+#include "support/file_holder.h"
 #include "support/temp_dir.h"
 
 namespace varune {
 namespace {
+
+using test::THolder;
 
 std::vector<uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
@@ -183,37 +183,6 @@ TEST_F(SpfTest, ExtractionRestoresTheTargetPosition) {
   spf.SaveToFile(0, file);
   EXPECT_EQ(ReadWholeFile(file), Bytes("0123456789"));
 }
-
-// A child process that keeps `path` open until it is killed.
-class THolder {
- public:
-  explicit THolder(const std::string& path) {
-    int ready[2];
-    if (pipe(ready) != 0) return;
-    FChild = fork();
-    if (FChild == 0) {
-      const int fd = open(path.c_str(), O_RDONLY);
-      const char byte = fd >= 0 ? 'y' : 'n';
-      (void)!write(ready[1], &byte, 1);
-      pause();
-      _exit(0);
-    }
-    char byte = 0;
-    FHolding = read(ready[0], &byte, 1) == 1 && byte == 'y';
-    close(ready[0]);
-    close(ready[1]);
-  }
-  ~THolder() {
-    if (FChild <= 0) return;
-    kill(FChild, SIGKILL);
-    waitpid(FChild, nullptr, 0);
-  }
-  bool Holding() const { return FHolding; }
-
- private:
-  pid_t FChild = -1;
-  bool FHolding = false;
-};
 
 TEST_F(SpfTest, DirectoryReadFailsWhileAnotherProcessHoldsTheArchiveButExtractionWorks) {
   TSpfWriter writer;

@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "archive/error.h"
+#include "archive/atomic_file.h"
 #include "archive/stream.h"
+#include "support/file_holder.h"
 #include "support/temp_dir.h"
 
 namespace varune {
@@ -45,6 +47,19 @@ TEST(WriteFileAtomicallyTest, ReplacesWholeOrLeavesNothing) {
   EXPECT_THROW(WriteFileAtomically(dir.File("busy"), std::vector<uint8_t>{'a'}), Error);
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("busy/inside")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
+TEST(WriteFileAtomicallyTest, StaleTemporariesGoUnlessAnotherProcessHoldsThem) {
+  test::TempDir dir;
+  const std::string path = dir.File("a.ini");
+  for (const char* name : {".a.ini.stale1", ".a.ini.held01", ".a.ini.toolong", ".b.ini.stale1", "a.ini"})
+    WriteWholeFile(dir.File(name), std::vector<uint8_t>{'x'});
+  test::THolder holder(dir.File(".a.ini.held01"));
+  ASSERT_TRUE(holder.Holding());
+  RemoveStaleTemporaries(path);
+  EXPECT_FALSE(std::filesystem::exists(dir.File(".a.ini.stale1")));
+  for (const char* kept : {".a.ini.held01", ".a.ini.toolong", ".b.ini.stale1", "a.ini"})
+    EXPECT_TRUE(std::filesystem::exists(dir.File(kept))) << kept;
 }
 
 }  // namespace

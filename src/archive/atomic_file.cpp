@@ -1,0 +1,93 @@
+#include "archive/atomic_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "archive/error.h"
+#include "archive/file_share.h"
+
+namespace varune {
+namespace {
+
+constexpr char kRandomPart[] = "XXXXXX";
+
+// The folder of `Path` with its separator ("./" for a bare name) and the name.
+std::pair<std::string, std::string> SplitPath(const std::string& Path) {
+  const size_t slash = Path.find_last_of('/');
+  if (slash == std::string::npos) return {"./", Path};
+  return {Path.substr(0, slash + 1), Path.substr(slash + 1)};
+}
+
+// ".NAME.": what every temporary file of `Name` starts with.
+std::string TemporaryPrefix(const std::string& Name) { return "." + Name + "."; }
+
+}  // namespace
+
+TAtomicFile::TAtomicFile(std::string Path) : FPath(std::move(Path)) {
+  const auto [folder, name] = SplitPath(FPath);
+  FTemporary = folder + TemporaryPrefix(name) + kRandomPart;
+  FHandle = ::mkstemp(FTemporary.data());
+  if (FHandle < 0) {
+    FTemporary.clear();
+    Fail(errno);
+  }
+}
+
+TAtomicFile::~TAtomicFile() {
+  if (FHandle >= 0) ::close(FHandle);
+  if (!FCommitted && !FTemporary.empty()) ::unlink(FTemporary.c_str());
+}
+
+void TAtomicFile::Fail(int Errno) {
+  if (FHandle >= 0) ::close(FHandle);
+  FHandle = -1;
+  if (!FTemporary.empty()) ::unlink(FTemporary.c_str());
+  FTemporary.clear();
+  throw Error(Sprintf("%s を書き込めません: %s", FPath.c_str(), std::strerror(Errno)));
+}
+
+void TAtomicFile::Write(const void* Data, size_t Size) {
+  const char* at = static_cast<const char*>(Data);
+  while (Size > 0) {
+    const ssize_t written = ::write(FHandle, at, Size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) Fail(written < 0 ? errno : ENOSPC);
+    at += written;
+    Size -= static_cast<size_t>(written);
+  }
+}
+
+void TAtomicFile::Commit() {
+  // mkstemp makes the file private; a replaced file gets the usual rights.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  if (::fchmod(FHandle, 0666 & ~mask) != 0 || ::fsync(FHandle) != 0) Fail(errno);
+  const int handle = std::exchange(FHandle, -1);
+  if (::close(handle) != 0 || ::rename(FTemporary.c_str(), FPath.c_str()) != 0) Fail(errno);
+  FCommitted = true;
+}
+
+void RemoveStaleTemporaries(const std::string& Path) {
+  namespace fs = std::filesystem;
+  const auto [folder, name] = SplitPath(Path);
+  const std::string prefix = TemporaryPrefix(name);
+  std::vector<std::string> stale;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string entry = it->path().filename().string();
+    if (entry.size() == prefix.size() + std::strlen(kRandomPart) && entry.starts_with(prefix))
+      stale.push_back(folder + entry);
+  }
+  for (const std::string& file : stale)
+    if (!IsOpenedByOtherProcess(file)) ::unlink(file.c_str());
+}
+
+}  // namespace varune
