@@ -3,7 +3,9 @@
 # taken from a real window under Xvfb on the demo client and dressed by
 # simulated clicks: the weapons browsed and one worn over a background
 # picture (docs/screenshot-en.png, docs/screenshot-ja.png), and the tops
-# browsed with one worn (docs/screenshot-en-tops.png, ...-ja-tops.png).
+# browsed with one worn (docs/screenshot-en-tops.png, ...-ja-tops.png), and
+# in English the item card over the list and over the slot panel
+# (docs/screenshot-en-card-list.png, ...-card-slot.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -48,6 +50,13 @@ for lang in en_US ja_JP; do
     DISPLAY=$display scrot -o -a "$geometry" "$1"
     echo "$1"
   }
+  # The pointer rests at window coordinates; the card appears under it.
+  hover_shot() {
+    DISPLAY=$display xdotool mousemove $((wx + $1)) $((wy + $2))
+    sleep 0.6
+    DISPLAY=$display scrot -o -a "$geometry" "$3"
+    echo "$3"
+  }
   name=docs/screenshot-${lang%_*}
   click 128 30           # the weapon cell of the slot panel
   click 140 304 2        # the third weapon of the list, worn
@@ -57,6 +66,10 @@ for lang in en_US ja_JP; do
   click 30 64            # the tops cell
   click 240 304 2        # the fifth top, worn
   shot "$name-tops.png"
+  if [ "$lang" = en_US ]; then
+    hover_shot 190 304 "$name-card-list.png"  # the fourth top of the list
+    hover_shot 30 64 "$name-card-slot.png"    # the top worn, in its cell
+  fi
   kill $app
   wait $app || true
 done

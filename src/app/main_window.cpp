@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolButton>
 #include <QProgressDialog>
 #include <QScreen>
@@ -24,10 +25,12 @@
 
 #include "app/anchors.h"
 #include "app/application.h"
+#include "app/item_hint_window.h"
 #include "app/item_list.h"
 #include "app/picture_box.h"
 #include "database/language.h"
 #include "database/panels.h"
+#include "viewer/client_cache.h"
 #include "viewer/export.h"
 #include "viewer/export_choice.h"
 #include "viewer/ini_file.h"
@@ -52,6 +55,10 @@ constexpr int kCharaViewLeft = 154;
 constexpr int kCharaViewTop = 2;
 // No frame of a sequence is shown longer than this (milliseconds).
 constexpr uint32_t kLongestFrameTime = 1 << 20;
+// The cache copy's progress bar runs in this many steps per archive.
+constexpr int kCacheProgressSteps = 1000;
+// The item list's card stands this far below the pointer.
+constexpr int kHintBelowPointer = 20;
 // Above this many frames an export shows its progress.
 constexpr int32_t kFramesWithoutProgress = 4;
 
@@ -120,6 +127,7 @@ bool TfrmQuillon::FormCreate() {
   pbChara->SetPicture(&FBuffer);
   PaintLoadSaveButtons();
   FillBackgrounds();
+  if (FCacheMode && !GenerateCache()) return false;
 
   TCreationSteps steps;
   steps.ConnectEvents = [this](TChara& chara) { ConnectCharaEvents(chara); };
@@ -213,6 +221,13 @@ void TfrmQuillon::CreateControls() {
   connect(lvItemList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           Guarded(this, [this] { lvItemListSelectItem(); }));
   connect(lvItemList, &QListView::doubleClicked, this, Guarded(this, [this] { EquipItem(Browser()->SelectedItem()); }));
+
+  lvItemList->viewport()->setMouseTracking(true);
+  FHintWindow = new TItemHintWindow(this);
+  // The card goes with the application's activation (another program's window in front).
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState State) {
+    if (State != Qt::ApplicationActive) HideItemCard();
+  });
 
   pbChara->setMouseTracking(true);
   connect(pbChara, &TPictureBox::MousePressed, this,
@@ -459,6 +474,31 @@ std::vector<TRect> TfrmQuillon::ScreenAreas() {
   return areas;
 }
 
+bool TfrmQuillon::GenerateCache() {
+  // Archives run to hundreds of megabytes: the copies show their progress.
+  QProgressDialog progress(QString(), Qs(LangText("Cancel", "キャンセル")), 0, kCacheProgressSteps);
+  progress.setWindowTitle(Qs(kAppTitle));
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setMinimumDuration(300);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  const TCacheProgress report = [&progress](const std::string& Archive, int64_t Done, int64_t Total) {
+    progress.setLabelText(
+        Qs(LangText("Copying %1 to the cache...", "%1 をキャッシュにコピーしています...")).arg(Qs(Archive)));
+    progress.setValue(Total > 0 ? static_cast<int>(Done * kCacheProgressSteps / Total) : kCacheProgressSteps);
+    return !progress.wasCanceled();
+  };
+  try {
+    varune::GenerateCache(ClientDir(), CacheDir(), FDisableCheck, report);
+  } catch (const TCacheCancelled&) {
+    return false;  // the user's own choice: nothing to tell
+  } catch (const std::exception& error) {
+    ShowMessage(nullptr, Qs(kAppTitle), ErrorText(error));
+    return false;
+  }
+  return true;
+}
+
 void TfrmQuillon::FillBackgrounds() {
   FBackgrounds = ListBackgrounds(AppDir() + "bg/");
   cbBackground->clear();
@@ -607,7 +647,24 @@ void TfrmQuillon::lvItemListKeyDown(int Key) {
   ShowMessage(this, QString(), QString::fromUtf8(kHiddenModeLine1) + "\r\n" + QString::fromUtf8(kHiddenModeLine2));
 }
 
-void TfrmQuillon::HideItemCard() { FHintShowing = false; }
+void TfrmQuillon::HideItemCard() {
+  FHintShowing = false;
+  FHintWindow->hide();
+}
+
+void TfrmQuillon::lvItemListShowHint(QPoint Position) {
+  const QModelIndex index = lvItemList->indexAt(Position);
+  if (!index.isValid() || !Browser() || index.row() >= Browser()->ActiveItemList().Count()) {
+    if (FHintShowing) HideItemCard();
+    return;
+  }
+  const TVaruneItem* item = Browser()->ActiveItemList()[index.row()];
+  if (FHintShowing && FHintWindow->Item() == item) return;
+  FHintShowing = true;
+  // Below the pointer, as a tooltip stands.
+  const QPoint pointer = lvItemList->viewport()->mapToGlobal(Position);
+  FHintWindow->ActivateHintPos(pointer + QPoint(0, kHintBelowPointer), *item, *DataBase());
+}
 
 // ---- Slot panel ---------------------------------------------------------------
 
@@ -630,10 +687,12 @@ void TfrmQuillon::pbCharaMouseMove(QPoint Position) {
   pbChara->setCursor(slot != -1 || GenderIconAt(point) != -1 ? Qt::PointingHandCursor : Qt::ArrowCursor);
   if (slot == FHintIndex) return;
   FHintIndex = slot;
-  if (slot != -1 && Chara()->GetEquipObj(slot)) {
-    // The item card of the equipped item appears here, below the cell
-    // (SlotHintPoint), while the window is active.
+  if (const TVaruneItem* item = slot != -1 ? Chara()->GetEquipObj(slot) : nullptr) {
     FHintShowing = true;
+    if (isActiveWindow()) {
+      const TPoint below = SlotHintPoint(point);
+      FHintWindow->ActivateHintPos(pbChara->mapToGlobal(QPoint(below.X, below.Y)), *item, *DataBase());
+    }
   } else if (FHintShowing) {
     HideItemCard();
     pbChara->update();
@@ -860,6 +919,8 @@ bool TfrmQuillon::eventFilter(QObject* Watched, QEvent* Event) {
   if (Watched == lvItemList && Event->type() == QEvent::KeyPress && Browser())
     lvItemListKeyDown(static_cast<QKeyEvent*>(Event)->key());
   if (Watched == lvItemList->viewport() && Event->type() == QEvent::Leave) HideItemCard();
+  if (Watched == lvItemList->viewport() && Event->type() == QEvent::MouseMove)
+    lvItemListShowHint(static_cast<QMouseEvent*>(Event)->position().toPoint());
   // Exactly Ctrl+C, while this window is active and the search box does not
   // have the focus (there it copies the box's text).
   if (Event->type() == QEvent::KeyPress && isActiveWindow() && Watched->isWidgetType() &&

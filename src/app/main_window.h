@@ -32,6 +32,7 @@ namespace varune::app {
 
 class TAnchors;
 class TItemCellDelegate;
+class TItemHintWindow;
 class TItemListModel;
 class TPictureBox;
 
@@ -86,6 +87,9 @@ class TfrmQuillon : public QWidget {
   QWidget* CreateEquipControls();
   void ApplyEnglishCaptions();
   bool LoadCacheOptions();
+  // Makes or refreshes the archive copies of cache mode; false when the
+  // program cannot go on (the user has been told) or the user cancelled.
+  bool GenerateCache();
   void LoadSettings();
   void SaveSettings();
   TFormPlacement FormPlacement() const;
@@ -108,6 +112,8 @@ class TfrmQuillon : public QWidget {
   void lvItemListSelectItem();
   void lvItemListKeyDown(int Key);
   void HideItemCard();
+  // The card of the item under `Position` (viewport coordinates), or none.
+  void lvItemListShowHint(QPoint Position);
 
   void pbCharaMouseDown(QPoint Position, Qt::MouseButton Button);
   void pbCharaMouseMove(QPoint Position);
@@ -157,6 +163,7 @@ class TfrmQuillon : public QWidget {
   // The slot under the mouse at the last move over the slot panel, or -1.
   int32_t FHintIndex = -1;
   bool FHintShowing = false;
+  TItemHintWindow* FHintWindow;
   // The appearance selectors' entries, mirrored into the combo boxes.
   TComboState FHair, FHairColor, FFace, FEyeColor, FBody;
 

@@ -3,18 +3,30 @@
 #include <chrono>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 
 #include "archive/error.h"
+#include "archive/stream.h"
+#include "archive/text.h"
 #include "cli/cli.h"
 #include "cli/tsv.h"
 #include "database/database.h"
+#include "imaging/png.h"
+#include "viewer/item_card.h"
 #include "viewer/item_filter.h"
 
 namespace varune::cli {
 namespace {
 
 using std::to_string;
+
+// AARRGGBB, upper-case hex.
+std::string HexColor(TColor32 color) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", color);
+  return text;
+}
 
 void Info(const TArgs& args, std::ostream& out, std::ostream&) {
   args.ExpectPositional(1);
@@ -78,13 +90,39 @@ void Items(const TArgs& args, std::ostream& out, std::ostream&) {
   WriteRow(out, {"id", "name", "category", "num", "color", "subtype", "kind", "cash", "pos1", "sub11", "sub12", "level",
                  "namecolor"});
   for (const TVaruneItem* item : items) {
-    char color[16];
-    std::snprintf(color, sizeof color, "%08X", item->FNameColor);
     WriteRow(out, {to_string(item->FIndex), item->FName, to_string(item->FCategory), to_string(item->FNum),
                    to_string(item->FColorID), to_string(item->FSubType), to_string(item->FKind),
                    to_string(item->FCashCheck), to_string(item->FPosID1), to_string(item->FSubPosID11),
-                   to_string(item->FSubPosID12), to_string(item->FItemLvValue), color});
+                   to_string(item->FSubPosID12), to_string(item->FItemLvValue), HexColor(item->FNameColor)});
   }
+}
+
+// The item card as the hint window shows it: its picture, or its texts.
+void Card(const TArgs& args, std::ostream& out, std::ostream&) {
+  args.ExpectPositional(2);
+  const bool lines = args.Has("--lines");
+  if (lines == args.Has("-o")) throw UsageError("give either -o OUT.png or --lines");
+  const std::string target = args.Value("-o");
+  if (!lines && !SameTextAscii(std::filesystem::path(target).extension().string(), ".png"))
+    throw UsageError("OUT must end in .png");
+  const int32_t id = ParseInt(args.Positional()[1], "ITEM_ID");
+
+  TVaruneDatabase database;
+  database.LoadPath(args.Positional()[0]);
+  const TVaruneItem* item = database.ItemList().Find(id);
+  if (!item) throw Error("no item " + to_string(id) + " in " + args.Positional()[0]);
+  const TItemCard card = MeasureItemHint(*item, database);
+
+  if (lines) {
+    for (const TItemCardText& text : ItemCardTexts(card))
+      WriteRow(out, {to_string(text.Y), "#" + HexColor(text.Color), text.Text});
+    return;
+  }
+  TBitmap32 picture;
+  PaintItemCard(card, picture);
+  ApplyCardColorKey(picture);
+  WriteFileAtomically(target, EncodePng(picture, ppfRGBA));
+  out << target << "\n";
 }
 
 }  // namespace
@@ -98,6 +136,13 @@ void AddDatabaseCommands(std::vector<TCommand>& commands) {
                       Items,
                       {"--gender", "--slot", "--job", "--filter", "--weapon", "--search"},
                       {"--gender-free"}});
+  commands.push_back({{"card"},
+                      "CLIENT_DIR ITEM_ID (-o OUT.png | --lines)",
+                      "the item's card as its hint shows it: a PNG with transparent cut corners, or one "
+                      "'y colour text' line per text (colour #AARRGGBB)",
+                      Card,
+                      {"-o"},
+                      {"--lines"}});
 }
 
 }  // namespace varune::cli

@@ -409,6 +409,46 @@ class TMainWindowTest : public QObject {
     QVERIFY(Control<QComboBox>(window.get(), "cbHair")->count() > 0);
   }
 
+  void hoveringAnItemShowsItsCard() {
+    auto window = Open();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* list = Control<QListView>(window.get(), "lvItemList");
+    auto* card = Control<QWidget>(window.get(), "FHintWindow");
+    const TVaruneItemList& items = window->Browser()->ActiveItemList();
+    QVERIFY(items.Count() > 1);
+
+    // At once for the item under the pointer, following it from item to item.
+    QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+    QTRY_VERIFY(card->isVisible());
+    QVERIFY(card->isWindow());
+    QVERIFY(card->width() >= 205 && card->height() >= 50);
+    const QRect firstCard = card->geometry();
+    const QPoint second = list->visualRect(list->model()->index(1, 0)).center();
+    QTest::mouseMove(list->viewport(), second);
+    QTRY_VERIFY(card->geometry().topLeft() != firstCard.topLeft());
+    QCOMPARE(card->geometry().topLeft(), list->viewport()->mapToGlobal(second) + QPoint(0, 20));
+
+    // Leaving the list hides it, and so does a place without an item.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(list->viewport(), &leave);
+    QVERIFY(!card->isVisible());
+    QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+    QTRY_VERIFY(card->isVisible());
+    QTest::mouseMove(list->viewport(), QPoint(list->viewport()->width() - 2, list->viewport()->height() - 2));
+    QTRY_VERIFY(!card->isVisible());
+
+    // An equipped item's cell in the slot panel shows its card below the cell.
+    auto* panel = Control<QWidget>(window.get(), "pbChara");
+    window->EquipItem(items[0]);
+    QTest::mouseMove(panel, QPoint(10 + 16, 10 + 16));
+    QTRY_VERIFY(card->isVisible());
+    QCOMPARE(card->geometry().topLeft(), panel->mapToGlobal(QPoint(26, 44)));
+    QTest::mouseMove(panel, QPoint(300, 100));  // the character picture: no slot
+    QTRY_VERIFY(!card->isVisible());
+  }
+
   void appearanceSelectorsDressTheCharacter() {
     auto window = Open();
     TChara& chara = *window->Chara();
@@ -530,6 +570,43 @@ class TMainWindowTest : public QObject {
     const TIniFile settings(SettingsFileName());
     QVERIFY(settings.ReadBool("Data", "CacheMode", false));
     QVERIFY(settings.ReadBool("Data", "DisableCheck", false));
+  }
+
+  void cacheModeStartsFromItsOwnCopies() {
+    TIniFile settings(SettingsFileName());
+    settings.WriteBool("Data", "CacheMode", true);
+    settings.Save();
+    std::vector<std::vector<uint8_t>> before;
+    for (const char* name : kArchives) before.push_back(ReadFile(ClientFolder() + name));
+
+    auto window = Open();
+    QVERIFY(!window->ErrorExit());
+    QCOMPARE(window->DataBase()->Path(), CacheDir());
+    for (size_t i = 0; i < std::size(kArchives); ++i) {
+      QVERIFY(ReadFile(CacheDir() + kArchives[i]) == before[i]);
+      QVERIFY(ReadFile(ClientFolder() + kArchives[i]) == before[i]);
+    }
+    QVERIFY(FMessages.empty());
+  }
+
+  void cacheModeEndsWhenAnArchiveIsMissing() {
+    test::TempDir client;
+    for (const char* name : kArchives)
+      if (std::string_view(name) != "BARY.SPF") std::filesystem::copy_file(ClientFolder() + name, client.File(name));
+    TIniFile settings(SettingsFileName());
+    settings.WriteBool("Data", "CacheMode", true);
+    settings.Save();
+    const std::vector<uint8_t> settingsBefore = ReadFile(SettingsFileName());
+
+    auto window = Open(client.Path() + "/");
+    QVERIFY(window->ErrorExit());
+    QCOMPARE(FMessages.size(), size_t{1});
+    QCOMPARE(FMessages[0], std::make_pair(QStringLiteral("Varune Wardrobe"), QStringLiteral("クライアントが見つかりません")));
+    QVERIFY(std::filesystem::exists(CacheDir() + "AJJIYA.SPF"));
+    QVERIFY(std::filesystem::exists(CacheDir() + "BANX.SPF"));
+    QVERIFY(!std::filesystem::exists(CacheDir() + "BARY.SPF"));
+    window.reset();
+    QVERIFY(ReadFile(SettingsFileName()) == settingsBefore);  // nothing saved after a failed start
   }
 
   void theHiddenKeySequenceShowsTheHideBoxesOnce() {

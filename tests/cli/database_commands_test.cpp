@@ -3,6 +3,7 @@
 
 #include "cli/run_cli.h"
 #include "database/client_writer.h"
+#include "imaging/png.h"
 #include "support/temp_dir.h"
 
 namespace varune::cli {
@@ -28,12 +29,17 @@ class DatabaseCommandsTest : public ::testing::Test {
     };
     TItemRow femaleBow = item(3, 13, 1, 1, 9, "女弓");
     femaleBow.Requires[0] = {1, 2, "2", "0"};
+    femaleBow.Statuses[0] = {1, 12};
+    femaleBow.Effects[0] = 1;
     TItemRow hair = item(9, 1, 1, 0, 0, "髪");
     hair.Type = 2;
     hair.Category = 1301;
     TClientWriter client;
     client.Add("DATA/LDT/ITEM_1.LDT",
                WriteItemTable({item(1, 13, 5, 1, 3, "Sword\tA"), item(2, 13, 2, 2, 9, "Bow"), femaleBow, hair}));
+    client.Add("DATA/LDT/GLOBAL_STRING.LDT",
+               WriteTextTable("_STRING", {{1000011, "戦闘装備"}, {1020001, "攻撃力 %+d"}, {1200002, "女性"}}));
+    client.Add("DATA/LDT/EFFECT.LDT", WriteTextTable("_Name", {{1, "炎の力"}}));
     client.AddMinimalTables();
     client.Write(dir.Path());
   }
@@ -77,6 +83,37 @@ TEST_F(DatabaseCommandsTest, ItemsListsTheFilteredSlotInOrder) {
   EXPECT_EQ(RunCommand({"items", dir.Path(), "--gender", "other"}).Code, 2);
   EXPECT_EQ(RunCommand({"items", dir.Path(), "--filter", "cheap"}).Code, 2);
   EXPECT_EQ(RunCommand({"items", dir.File("missing")}).Code, 1);
+}
+
+TEST_F(DatabaseCommandsTest, CardPrintsItsTextsOrWritesItsPicture) {
+  TCliResult result = RunCommand({"card", dir.Path(), "3", "--lines"});
+  ASSERT_EQ(result.Code, 0) << result.Err;
+  EXPECT_EQ(result.Out,
+            "10\t#FF123456\t女弓\n"
+            "27\t#FF000000\t[戦闘装備 - N/A]\n"
+            "57\t#FFF70000\t性別制限: 女性\n"
+            "87\t#FF000000\t攻撃力 +12\n"
+            "102\t#FF000000\t炎の力\n");
+
+  const std::string png = dir.File("card.png");
+  result = RunCommand({"card", dir.Path(), "3", "-o", png});
+  ASSERT_EQ(result.Code, 0) << result.Err;
+  EXPECT_EQ(result.Out, png + "\n");
+  const TPngImage picture = LoadPngFromFile(png);
+  EXPECT_EQ(picture.ColorType, pctRGBA);
+  ASSERT_EQ(picture.Width, 205);
+  ASSERT_EQ(picture.Height, 50 + 15 * 5);
+  EXPECT_EQ(picture.PixelColor32(0, 0), 0u);  // a cut corner
+  EXPECT_EQ(picture.PixelColor32(2, 2), 0xFF315597u);
+  EXPECT_EQ(picture.PixelColor32(100, 40), 0xFFFFFFFFu);
+
+  result = RunCommand({"card", dir.Path(), "999", "--lines"});
+  EXPECT_EQ(result.Code, 1);
+  EXPECT_NE(result.Err.find("no item 999"), std::string::npos);
+  EXPECT_EQ(RunCommand({"card", dir.Path(), "3"}).Code, 2);
+  EXPECT_EQ(RunCommand({"card", dir.Path(), "3", "--lines", "-o", png}).Code, 2);
+  EXPECT_EQ(RunCommand({"card", dir.Path(), "3", "-o", dir.File("card.bmp")}).Code, 2);
+  EXPECT_EQ(RunCommand({"card", dir.Path(), "three", "--lines"}).Code, 2);
 }
 
 }  // namespace
