@@ -14,9 +14,11 @@ TItemHintWindow::TItemHintWindow(QWidget* Owner)
     : QWidget(Owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                          Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput) {
   setObjectName(QStringLiteral("FHintWindow"));
-  setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TransparentForMouseEvents);
+  // The window as a whole is translucent where a compositor blends windows;
+  // without one it stays opaque white rather than turning grey.
+  setWindowOpacity(kCardAlphaBlendValue / 255.0);
 }
 
 void TItemHintWindow::ActivateHintPos(QPoint ScreenPoint, const TVaruneItem& Item, const TVaruneDatabase& DataBase) {
@@ -32,7 +34,7 @@ void TItemHintWindow::ActivateHintPos(QPoint ScreenPoint, const TVaruneItem& Ite
     card = PlaceItemCard(card, {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
   }
   setGeometry(card.Left, card.Top, card.Width(), card.Height());
-  // Without a compositor translucency is lost; the mask still cuts the corners.
+  // The cut corners, with or without a compositor.
   setMask(QBitmap::fromImage(ImageOf(FBuffer).createAlphaMask()));
   show();
   raise();
@@ -40,12 +42,7 @@ void TItemHintWindow::ActivateHintPos(QPoint ScreenPoint, const TVaruneItem& Ite
 }
 
 void TItemHintWindow::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.fillRect(rect(), Qt::transparent);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter.setOpacity(kCardAlphaBlendValue / 255.0);
-  painter.drawImage(0, 0, ImageOf(FBuffer));
+  QPainter(this).drawImage(0, 0, ImageOf(FBuffer));
 }
 
 }  // namespace varune::app

@@ -13,6 +13,7 @@ namespace {
 constexpr int kIconSize = 32;
 const QColor kSelectedFrame(0x46, 0x8C, 0x7C);
 const QColor kPlaceholder(0xC0, 0xC0, 0xC0);
+const QColor kListColor(0x84, 0xBD, 0x80);
 
 }  // namespace
 
@@ -30,11 +31,7 @@ int TItemListModel::rowCount(const QModelIndex& Parent) const {
   return Parent.isValid() || !FList ? 0 : FList->Count();
 }
 
-QVariant TItemListModel::data(const QModelIndex& Index, int Role) const {
-  const TVaruneItem* item = Item(Index.row());
-  if (item && Role == Qt::ToolTipRole) return QString::fromStdString(item->FName);
-  return {};
-}
+QVariant TItemListModel::data(const QModelIndex&, int) const { return {}; }
 
 TItemCellDelegate::TItemCellDelegate(QAbstractItemView* View) : QStyledItemDelegate(View), FView(View) {
   FLoader.setSingleShot(true);
@@ -91,5 +88,30 @@ void TItemCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opt
 }
 
 QSize TItemCellDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const { return {50, 45}; }
+
+TItemIconList::TItemIconList(QWidget* Parent, const char* Name)
+    : QListView(Parent), FModel(new TItemListModel(this)), FDelegate(new TItemCellDelegate(this)) {
+  setObjectName(QString::fromLatin1(Name));
+  setViewMode(QListView::IconMode);
+  setMovement(QListView::Static);
+  setUniformItemSizes(true);
+  setGridSize({50, 45});
+  setIconSize({kIconSize, kIconSize});
+  setFrameShape(QFrame::NoFrame);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  viewport()->setCursor(Qt::PointingHandCursor);
+  QPalette colours = viewport()->palette();
+  colours.setColor(QPalette::Window, kListColor);
+  colours.setColor(QPalette::Base, kListColor);
+  viewport()->setPalette(colours);
+  viewport()->setAutoFillBackground(true);
+  setModel(FModel);
+  setItemDelegate(FDelegate);
+}
+
+int TItemIconList::SelectedRow() const {
+  const QModelIndexList selected = selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? -1 : selected.first().row();
+}
 
 }  // namespace varune::app

@@ -4,6 +4,7 @@
 // visible. Nothing is built per item when a list is shown.
 
 #include <QAbstractListModel>
+#include <QListView>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <set>
@@ -22,7 +23,7 @@ class TItemListModel : public QAbstractListModel {
   const TVaruneItem* Item(int Row) const;
 
   int rowCount(const QModelIndex& Parent = {}) const override;
-  // The tooltip of a cell is the item's name; cells have no caption.
+  // Cells have neither caption nor tooltip: the item card describes them.
   QVariant data(const QModelIndex& Index, int Role) const override;
 
  private:
@@ -50,6 +51,23 @@ class TItemCellDelegate : public QStyledItemDelegate {
   TVaruneDatabase* FDataBase = nullptr;
   mutable std::set<std::string> FPendingSheets;
   mutable QTimer FLoader;
+};
+
+// An icon list of items as the item browser and the favourites window show
+// them: 32 x 32 icons on a 50 x 45 grid, the list colour, a hand cursor,
+// read-only, no item hint of its own.
+class TItemIconList : public QListView {
+ public:
+  TItemIconList(QWidget* Parent, const char* Name);
+
+  TItemListModel* Model() const { return FModel; }
+  TItemCellDelegate* Delegate() const { return FDelegate; }
+  // The selected row, or -1.
+  int SelectedRow() const;
+
+ private:
+  TItemListModel* FModel;
+  TItemCellDelegate* FDelegate;
 };
 
 }  // namespace varune::app

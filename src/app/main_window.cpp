@@ -25,6 +25,7 @@
 
 #include "app/anchors.h"
 #include "app/application.h"
+#include "app/fav_form.h"
 #include "app/item_hint_window.h"
 #include "app/item_list.h"
 #include "app/picture_box.h"
@@ -33,6 +34,7 @@
 #include "viewer/client_cache.h"
 #include "viewer/export.h"
 #include "viewer/export_choice.h"
+#include "viewer/favorites.h"
 #include "viewer/ini_file.h"
 #include "viewer/settings.h"
 #include "viewer/slot_panel.h"
@@ -55,6 +57,9 @@ constexpr int kCharaViewLeft = 154;
 constexpr int kCharaViewTop = 2;
 // No frame of a sequence is shown longer than this (milliseconds).
 constexpr uint32_t kLongestFrameTime = 1 << 20;
+// The favourites window opens this far right of and below the main window.
+constexpr int kPaletteOffset = 50;
+constexpr char kFavoritesFileName[] = "fav.dat";
 // The cache copy's progress bar runs in this many steps per archive.
 constexpr int kCacheProgressSteps = 1000;
 // The item list's card stands this far below the pointer.
@@ -109,9 +114,14 @@ TfrmQuillon::~TfrmQuillon() {
 }
 
 void TfrmQuillon::ReleaseWardrobe() {
-  // The list and its icons refer to the browser and the database.
-  FItemListModel->SetList(nullptr);
-  FItemCellDelegate->SetDataBase(nullptr);
+  // The lists and their icons refer to the browser and the database.
+  lvItemList->Model()->SetList(nullptr);
+  lvItemList->Delegate()->SetDataBase(nullptr);
+  if (FFavForm) {
+    FFavForm->List()->Model()->SetList(nullptr);
+    FFavForm->List()->Delegate()->SetDataBase(nullptr);
+  }
+  FFavoriteList.Clear();
   FWardrobe.Release();
 }
 
@@ -144,7 +154,30 @@ bool TfrmQuillon::FormCreate() {
     return false;
   }
   FErrorExit = false;
+  CreateFavForm();
   return true;
+}
+
+void TfrmQuillon::CreateFavForm() {
+  FFavForm = new TFavForm(this, FFavoriteList);
+  FFavForm->List()->Delegate()->SetDataBase(DataBase());
+  FFavForm->OnEquip = [this](const TVaruneItem* Item) { EquipItem(Item); };
+  FFavForm->OnRemoved = [this] { ShowFavoriteStar(); };
+  const TFormPlacement main = FormPlacement();
+  const TPaletteSettings current{{main.Left + kPaletteOffset, main.Top + kPaletteOffset,
+                                  kPaletteClientWidth + kFormFrameWidth, kPaletteClientHeight + kFormFrameHeight},
+                                 false};
+  const TPaletteSettings palette = ReadPaletteSettings(TIniFile(SettingsFileName()), current);
+  const bool positioned = WindowPositionsWork();
+  const TFormPlacement placement =
+      UsablePlacement(palette.Placement, current.Placement, positioned ? ScreenAreas() : std::vector<TRect>{},
+                      kPaletteMinWidth, kPaletteMinHeight);
+  if (positioned) FFavForm->move(placement.Left, placement.Top);
+  FFavForm->resize(placement.Width - kFormFrameWidth, placement.Height - kFormFrameHeight);
+  if (palette.Visible) {
+    FFavForm->UpdateList();
+    FFavForm->show();
+  }
 }
 
 void TfrmQuillon::CreateControls() {
@@ -167,6 +200,7 @@ void TfrmQuillon::CreateControls() {
   imgFavorite = new TPictureBox(this, "imgFavorite");
   FAnchors->Place(imgFavorite, {460, 262, 36, 20});
   imgFavorite->hide();
+  connect(imgFavorite, &TPictureBox::Clicked, this, Guarded(this, [this] { imgFavoriteClick(); }));
   for (TPictureBox* box : {imgLoadButton, imgSaveButton, imgFilter1, imgFilter2, imgFilter3, imgFavorite})
     box->setCursor(Qt::PointingHandCursor);
   connect(pbChara, &TPictureBox::Painted, this, &TfrmQuillon::CharaViewPainted);
@@ -202,22 +236,8 @@ void TfrmQuillon::CreateControls() {
     TCanvas canvas(picture);
     DrawTable(canvas, picture.Width(), picture.Height(), false);
   });
-  lvItemList = new QListView(pnItemList);
-  lvItemList->setObjectName(QStringLiteral("lvItemList"));
-  lvItemList->setViewMode(QListView::IconMode);
-  lvItemList->setMovement(QListView::Static);
-  lvItemList->setUniformItemSizes(true);
-  lvItemList->setGridSize({50, 45});
-  lvItemList->setIconSize({32, 32});
-  lvItemList->setFrameShape(QFrame::NoFrame);
-  lvItemList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  lvItemList->viewport()->setCursor(Qt::PointingHandCursor);
-  SetBackground(lvItemList->viewport(), kListColor);
+  lvItemList = new TItemIconList(pnItemList, "lvItemList");
   FAnchors->Place(lvItemList, {16, 2, 704, 206}, akAll);
-  FItemListModel = new TItemListModel(lvItemList);
-  FItemCellDelegate = new TItemCellDelegate(lvItemList);
-  lvItemList->setModel(FItemListModel);
-  lvItemList->setItemDelegate(FItemCellDelegate);
   connect(lvItemList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           Guarded(this, [this] { lvItemListSelectItem(); }));
   connect(lvItemList, &QListView::doubleClicked, this, Guarded(this, [this] { EquipItem(Browser()->SelectedItem()); }));
@@ -354,6 +374,7 @@ QWidget* TfrmQuillon::CreateEquipControls() {
   btnChangeSize = button("btnChangeSize", QStringLiteral("サイズ変更"), {178, 106, 124, 22});
   connect(btnChangeSize, &QPushButton::clicked, this, Guarded(this, [this] { btnChangeSizeClick(); }));
   btnTogglePalette = button("btnTogglePalette", QStringLiteral("パレット"), {178, 132, 124, 22});
+  connect(btnTogglePalette, &QPushButton::clicked, this, Guarded(this, [this] { btnTogglePaletteClick(); }));
 
   // Bottom: the options that take effect at the next start.
   cbCacheMode = check("cbCacheMode", QStringLiteral("キャッシュモード"), {0, 164, 150, 18});
@@ -401,7 +422,7 @@ void TfrmQuillon::LoadSettings() {
   const TFormPlacement current = FormPlacement();
   const bool positioned = WindowPositionsWork();
   const TFormPlacement restored =
-      UsablePlacement(ReadFormPlacement(settings, current), current, positioned ? ScreenAreas() : std::vector<TRect>{});
+      UsablePlacement(ReadPlacement(settings, "Form", current), current, positioned ? ScreenAreas() : std::vector<TRect>{});
   if (positioned) move(restored.Left, restored.Top);
   resize(restored.Width - kFormFrameWidth, restored.Height - kFormFrameHeight);
 
@@ -431,6 +452,7 @@ void TfrmQuillon::LoadSettings() {
   ShowCombo(cbBody, FBody);
   tbTops->setValue(outfit.Tops);
   tbBottom->setValue(outfit.Bottom);
+  ReadFavorites(AppDir() + kFavoritesFileName, database.ItemList(), FFavoriteList);
 }
 
 void TfrmQuillon::SaveSettings() {
@@ -438,7 +460,7 @@ void TfrmQuillon::SaveSettings() {
   try {
     TIniFile settings(SettingsFileName());
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
-      WriteFormPlacement(settings, FormPlacement(), WindowPositionsWork());
+      WritePlacement(settings, "Form", FormPlacement(), WindowPositionsWork());
     TOutfitSettings outfit = CharaOutfit(*Chara());
     outfit.Hair = SelectedComboID(FHair);
     outfit.HairColor = SelectedComboID(FHairColor);
@@ -449,7 +471,14 @@ void TfrmQuillon::SaveSettings() {
     outfit.Bottom = tbBottom->value();
     WriteOutfitSettings(settings, outfit);
     WriteDataSettings(settings, cbCacheMode->isChecked(), cbDisableCheck->isChecked(), ClientDir());
+    if (FFavForm) {
+      const TFormPlacement palette{FFavForm->x(), FFavForm->y(), FFavForm->width() + kFormFrameWidth,
+                                   FFavForm->height() + kFormFrameHeight};
+      WritePaletteSettings(settings, {palette, FPaletteVisibleAtClose.value_or(FFavForm->isVisible())},
+                           WindowPositionsWork());
+    }
     settings.Save();
+    WriteFavorites(AppDir() + kFavoritesFileName, FFavoriteList);
   } catch (const std::exception& error) {
     ShowMessage(nullptr, QString(),
                 Qs(LangText("The settings could not be saved.", "設定を保存できませんでした。")) + "\n" + ErrorText(error));
@@ -516,7 +545,7 @@ void TfrmQuillon::PaintLoadSaveButtons() {
 }
 
 void TfrmQuillon::ConnectCharaEvents(TChara& Chara) {
-  FItemCellDelegate->SetDataBase(FWardrobe.DataBase());
+  lvItemList->Delegate()->SetDataBase(FWardrobe.DataBase());
   Chara.OnChangeSequence = [this](TChara&) { CharaChangeSequence(); };
   Chara.OnAnimation = [this](TChara&) { RenderCharaView(); };
   Chara.OnGenderChange = [this](TChara&) { GenderChanged(); };
@@ -620,19 +649,44 @@ void TfrmQuillon::ShowItemList() {
   const TItemBrowser& browser = *Browser();
   // The model's reset clears the view's selection: that is no choice of the user's.
   const QSignalBlocker block(lvItemList->selectionModel());
-  FItemListModel->SetList(&browser.ActiveItemList());
+  lvItemList->Model()->SetList(&browser.ActiveItemList());
   if (browser.SelectedIndex() >= 0) {
-    const QModelIndex selected = FItemListModel->index(browser.SelectedIndex());
+    const QModelIndex selected = lvItemList->Model()->index(browser.SelectedIndex());
     lvItemList->selectionModel()->setCurrentIndex(selected, QItemSelectionModel::ClearAndSelect);
     lvItemList->scrollTo(selected);
   }
   lvItemList->viewport()->update();
+  ShowFavoriteStar();
 }
 
 void TfrmQuillon::lvItemListSelectItem() {
   if (!Browser()) return;
-  const QModelIndexList selected = lvItemList->selectionModel()->selectedIndexes();
-  Browser()->SetSelectedIndex(selected.isEmpty() ? -1 : selected.first().row());
+  Browser()->SetSelectedIndex(lvItemList->SelectedRow());
+  ShowFavoriteStar();
+}
+
+void TfrmQuillon::ShowFavoriteStar() {
+  const TVaruneItem* item = Browser() ? Browser()->SelectedItem() : nullptr;
+  imgFavorite->setVisible(item != nullptr);
+  if (!item) return;
+  imgFavorite->Paint([&](TBitmap32& picture) {
+    TCanvas canvas(picture);
+    DrawTableTop(canvas, picture.Width(), picture.Height());
+    StarPicture(IsFavorite(FFavoriteList, item->FIndex)).DrawTo(picture, (picture.Width() - kStarSize) / 2, 2);
+  });
+}
+
+void TfrmQuillon::imgFavoriteClick() {
+  const TVaruneItem* item = Browser()->SelectedItem();
+  if (!item) return;
+  ToggleFavorite(FFavoriteList, *item);
+  FFavForm->UpdateList();
+  ShowFavoriteStar();
+}
+
+void TfrmQuillon::btnTogglePaletteClick() {
+  if (FFavForm->isHidden()) FFavForm->UpdateList();
+  FFavForm->setVisible(FFavForm->isHidden());
 }
 
 void TfrmQuillon::lvItemListKeyDown(int Key) {
@@ -954,6 +1008,7 @@ void TfrmQuillon::TellNextStartup() {
 
 void TfrmQuillon::closeEvent(QCloseEvent* Event) {
   FAnimationTimer.stop();
+  FPaletteVisibleAtClose = FFavForm && FFavForm->isVisible();
   QWidget::closeEvent(Event);
 }
 

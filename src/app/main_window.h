@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -31,9 +31,9 @@ class QSpinBox;
 namespace varune::app {
 
 class TAnchors;
-class TItemCellDelegate;
+class TFavForm;
 class TItemHintWindow;
-class TItemListModel;
+class TItemIconList;
 class TPictureBox;
 
 class TfrmQuillon : public QWidget {
@@ -54,6 +54,7 @@ class TfrmQuillon : public QWidget {
   TVaruneDatabase* DataBase() { return FWardrobe.DataBase(); }
   TChara* Chara() { return FWardrobe.Chara(); }
   TItemBrowser* Browser() { return FWardrobe.Browser(); }
+  const TVaruneItemList& FavoriteList() const { return FFavoriteList; }
   const TBitmap32& Buffer() const { return FBuffer; }
   const TBitmap32& CharaBuffer() const { return FCharaBuffer; }
   const TCharaView& View() const { return FView; }
@@ -112,6 +113,11 @@ class TfrmQuillon : public QWidget {
   void lvItemListSelectItem();
   void lvItemListKeyDown(int Key);
   void HideItemCard();
+  // The star of the selected item, hidden without one.
+  void ShowFavoriteStar();
+  void imgFavoriteClick();
+  void btnTogglePaletteClick();
+  void CreateFavForm();
   // The card of the item under `Position` (viewport coordinates), or none.
   void lvItemListShowHint(QPoint Position);
 
@@ -164,6 +170,12 @@ class TfrmQuillon : public QWidget {
   int32_t FHintIndex = -1;
   bool FHintShowing = false;
   TItemHintWindow* FHintWindow;
+  // Refers to the database's items; emptied before the database goes.
+  TVaruneItemList FFavoriteList;
+  // Made once the window's creation has succeeded.
+  TFavForm* FFavForm = nullptr;
+  // Whether the favourites window was visible when this window closed.
+  std::optional<bool> FPaletteVisibleAtClose;
   // The appearance selectors' entries, mirrored into the combo boxes.
   TComboState FHair, FHairColor, FFace, FEyeColor, FBody;
 
@@ -212,9 +224,7 @@ class TfrmQuillon : public QWidget {
   QWidget* pnItemListOwner;
   QWidget* pnItemList;
   TPictureBox* pbItemListView;
-  QListView* lvItemList;
-  TItemListModel* FItemListModel;
-  TItemCellDelegate* FItemCellDelegate;
+  TItemIconList* lvItemList;
 };
 
 }  // namespace varune::app

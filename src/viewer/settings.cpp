@@ -24,23 +24,23 @@ std::string PosKey(int32_t PosID) { return "Pos" + std::to_string(PosID); }
 
 }  // namespace
 
-TFormPlacement ReadFormPlacement(const TIniFile& Ini, const TFormPlacement& Current) {
-  return {Ini.ReadInteger("Form", "Left", Current.Left), Ini.ReadInteger("Form", "Top", Current.Top),
-          Ini.ReadInteger("Form", "Width", Current.Width), Ini.ReadInteger("Form", "Height", Current.Height)};
+TFormPlacement ReadPlacement(const TIniFile& Ini, const std::string& Section, const TFormPlacement& Current) {
+  return {Ini.ReadInteger(Section, "Left", Current.Left), Ini.ReadInteger(Section, "Top", Current.Top),
+          Ini.ReadInteger(Section, "Width", Current.Width), Ini.ReadInteger(Section, "Height", Current.Height)};
 }
 
-void WriteFormPlacement(TIniFile& Ini, const TFormPlacement& Placement, bool PositionKnown) {
+void WritePlacement(TIniFile& Ini, const std::string& Section, const TFormPlacement& Placement, bool PositionKnown) {
   if (PositionKnown) {
-    Ini.WriteInteger("Form", "Left", Placement.Left);
-    Ini.WriteInteger("Form", "Top", Placement.Top);
+    Ini.WriteInteger(Section, "Left", Placement.Left);
+    Ini.WriteInteger(Section, "Top", Placement.Top);
   }
-  Ini.WriteInteger("Form", "Width", Placement.Width);
-  Ini.WriteInteger("Form", "Height", Placement.Height);
+  Ini.WriteInteger(Section, "Width", Placement.Width);
+  Ini.WriteInteger(Section, "Height", Placement.Height);
 }
 
 TFormPlacement UsablePlacement(const TFormPlacement& Restored, const TFormPlacement& Default,
-                               const std::vector<TRect>& Screens) {
-  if (Restored.Width < kFormMinWidth || Restored.Height < kFormMinHeight) return Default;
+                               const std::vector<TRect>& Screens, int32_t MinWidth, int32_t MinHeight) {
+  if (Restored.Width < MinWidth || Restored.Height < MinHeight) return Default;
   if (Screens.empty()) return Restored;
   const bool seen = std::any_of(Screens.begin(), Screens.end(),
                                 [&](const TRect& screen) { return ShowsEnough(Restored, screen); });

@@ -38,17 +38,20 @@ inline constexpr int32_t kFormFrameHeight = 38;
 inline constexpr int32_t kFormMinWidth = 750;
 inline constexpr int32_t kFormMinHeight = 534;
 
-// Each key defaults to the value of `Current`.
-TFormPlacement ReadFormPlacement(const TIniFile& Ini, const TFormPlacement& Current);
-// "Left" and "Top" only when `PositionKnown`: a window system that cannot
-// report positions must not overwrite the last real ones.
-void WriteFormPlacement(TIniFile& Ini, const TFormPlacement& Placement, bool PositionKnown);
+// "Left", "Top", "Width" and "Height" of `Section` ("Form" for the main
+// window, "Palette" for the favourites window), each defaulting to the
+// value of `Current`; written with "Left" and "Top" only when
+// `PositionKnown`: a window system that cannot report positions must not
+// overwrite the last real ones.
+TFormPlacement ReadPlacement(const TIniFile& Ini, const std::string& Section, const TFormPlacement& Current);
+void WritePlacement(TIniFile& Ini, const std::string& Section, const TFormPlacement& Placement, bool PositionKnown);
 
-// `Restored`, or `Default` when it is smaller than the minimum window or no
+// `Restored`, or `Default` when it is smaller than the minimum size or no
 // rectangle of `Screens` (the screens' available areas) shows enough of it
 // to take hold of. An empty `Screens` checks the size alone.
 TFormPlacement UsablePlacement(const TFormPlacement& Restored, const TFormPlacement& Default,
-                               const std::vector<TRect>& Screens);
+                               const std::vector<TRect>& Screens, int32_t MinWidth = kFormMinWidth,
+                               int32_t MinHeight = kFormMinHeight);
 
 // "Chara": the outfit, with the record IDs the appearance selectors had
 // selected (-1 for none) and the track bars' positions.

@@ -609,6 +609,64 @@ class TMainWindowTest : public QObject {
     QVERIFY(ReadFile(SettingsFileName()) == settingsBefore);  // nothing saved after a failed start
   }
 
+  void favouritesFromTheStarThePaletteAndTheFile() {
+    const int32_t known = [] {
+      const auto database = test::TDemoFixture::Get().Load();
+      return database->GetSpec(gtMale, 1)[2]->FIndex;
+    }();
+    const std::string favFile = FAppDir->File("fav.dat");
+    const std::string lines = "abc\r\n\r\n" + std::to_string(known) + "\r\n999999999\n";
+    WriteWholeFile(favFile, lines.data(), lines.size());
+    {
+      auto window = Open();
+      window->show();
+      QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+      QCOMPARE(window->FavoriteList().Count(), 1);
+      auto* list = Control<QListView>(window.get(), "lvItemList");
+      auto* star = Control<QWidget>(window.get(), "imgFavorite");
+      const auto starIsYellow = [&] {
+        const QColor centre = star->grab().toImage().pixelColor(star->width() / 2, 11);
+        return centre.red() > centre.blue() + 100;
+      };
+      QVERIFY(!star->isVisible());
+      list->setCurrentIndex(list->model()->index(0, 0));
+      QVERIFY(star->isVisible());
+      QVERIFY(!starIsYellow());
+      QTest::mouseClick(star, Qt::LeftButton);
+      QCOMPARE(window->FavoriteList().Count(), 2);
+      QVERIFY(starIsYellow());
+
+      // The palette shows the list, equips by double click and removes with Delete.
+      auto* palette = Control<QWidget>(window.get(), "frmFav");
+      QVERIFY(!palette->isVisible());
+      QTest::mouseClick(Control<QWidget>(window.get(), "btnTogglePalette"), Qt::LeftButton);
+      QVERIFY(palette->isVisible());
+      auto* favList = Control<QListView>(palette, "lvFavList");
+      QCOMPARE(favList->model()->rowCount(), 2);
+      const QPoint first = favList->visualRect(favList->model()->index(0, 0)).center();
+      QTest::mouseClick(favList->viewport(), Qt::LeftButton, {}, first);
+      QTest::mouseDClick(favList->viewport(), Qt::LeftButton, {}, first);
+      QCOMPARE(window->Chara()->GetEquipID(1), known);
+      favList->setCurrentIndex(favList->model()->index(1, 0));
+      QTest::keyClick(favList, Qt::Key_Escape);  // another key removes nothing
+      QCOMPARE(window->FavoriteList().Count(), 2);
+      QTest::keyClick(favList, Qt::Key_Delete);
+      QCOMPARE(window->FavoriteList().Count(), 1);
+      QCOMPARE(favList->model()->rowCount(), 1);
+      QVERIFY(favList->selectionModel()->selectedIndexes().isEmpty());  // not past the end
+      QVERIFY(!starIsYellow());
+      window->close();
+    }
+    const std::vector<uint8_t> written = ReadFile(favFile);
+    QCOMPARE(std::string(written.begin(), written.end()), std::to_string(known) + "\r\n");
+    QVERIFY(TIniFile(SettingsFileName()).ReadBool("Palette", "Visible", false));
+
+    auto window = Open();
+    auto* palette = Control<QWidget>(window.get(), "frmFav");
+    QVERIFY(palette->isVisible());
+    QCOMPARE(Control<QListView>(palette, "lvFavList")->model()->rowCount(), 1);
+  }
+
   void theHiddenKeySequenceShowsTheHideBoxesOnce() {
     auto window = Open();
     window->show();

@@ -35,7 +35,7 @@ TEST(SettingsTest, DefaultsAndValueForms) {
   now.Gender = gtFemale, now.Tops = 3, now.Bottom = 4;
   {
     const TIniFile missing(dir.File("none.ini"));
-    EXPECT_EQ(ReadFormPlacement(missing, current), current);
+    EXPECT_EQ(ReadPlacement(missing, "Form", current), current);
     const TOutfitSettings outfit = ReadOutfitSettings(missing, now);
     EXPECT_EQ(outfit.Gender, gtFemale);
     EXPECT_EQ(outfit.Job, 1);
@@ -48,7 +48,7 @@ TEST(SettingsTest, DefaultsAndValueForms) {
   // Keys without case, hexadecimal on reading, letters where a number belongs.
   WriteText(dir.File("a.ini"), "[form]\nleft=0x10\nWIDTH=800\n[CHARA]\npos1=1010\nPos3=abc\nJob=0x0A\nhaircolor=7\n");
   const TIniFile ini(dir.File("a.ini"));
-  EXPECT_EQ(ReadFormPlacement(ini, current), (TFormPlacement{16, 133, 800, 534}));
+  EXPECT_EQ(ReadPlacement(ini, "Form", current), (TFormPlacement{16, 133, 800, 534}));
   const TOutfitSettings outfit = ReadOutfitSettings(ini, now);
   EXPECT_EQ(outfit.EquipIDs[0], 1010);
   EXPECT_EQ(outfit.EquipIDs[2], -1);
@@ -64,7 +64,7 @@ TEST(SettingsTest, WritesInOrderAndReadsBackWhatItWrote) {
   outfit.Tops = 2, outfit.Bottom = 5;
   {
     TIniFile ini(dir.File("a.ini"));
-    WriteFormPlacement(ini, {10, 20, 900, 600}, true);
+    WritePlacement(ini, "Form", {10, 20, 900, 600}, true);
     WriteOutfitSettings(ini, outfit);
     WriteDataSettings(ini, true, false, "/games/Varune/");
     ini.Save();
@@ -96,8 +96,8 @@ TEST(SettingsTest, FormPlacementRules) {
   // A window system that cannot report positions keeps the last real ones.
   WriteText(dir.File("a.ini"), "[Form]\nLeft=40\nTop=50\nWidth=800\nHeight=600\n");
   TIniFile ini(dir.File("a.ini"));
-  WriteFormPlacement(ini, {0, 0, 900, 700}, false);
-  EXPECT_EQ(ReadFormPlacement(ini, {}), (TFormPlacement{40, 50, 900, 700}));
+  WritePlacement(ini, "Form", {0, 0, 900, 700}, false);
+  EXPECT_EQ(ReadPlacement(ini, "Form", {}), (TFormPlacement{40, 50, 900, 700}));
 
   const TFormPlacement fallback{335, 133, 750, 534};
   const std::vector<TRect> screens = {{0, 0, 1920, 1040}, {-1280, -200, 0, 824}};

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "archive/stream.h"
+#include "support/temp_dir.h"
+#include "viewer/favorites.h"
+#include "viewer/ini_file.h"
+
+namespace varune {
+namespace {
+
+using test::TempDir;
+
+class FavoritesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int32_t id : {101, 102, 103}) items.Add(std::make_unique<TVaruneItem>(id));
+  }
+  std::vector<int32_t> IDs() const {
+    std::vector<int32_t> ids;
+    for (const TVaruneItem* item : favorites) ids.push_back(item->FIndex);
+    return ids;
+  }
+  void WriteText(const std::string& Path, const std::string& Text) { WriteWholeFile(Path, Text.data(), Text.size()); }
+
+  TVaruneItemList items{true}, favorites;
+  TempDir dir;
+};
+
+TEST_F(FavoritesTest, TheFileKeepsKnownIDsInOrderAndDropsTheRest) {
+  ReadFavorites(dir.File("none.dat"), items, favorites);
+  EXPECT_TRUE(favorites.Count() == 0);
+
+  WriteText(dir.File("fav.dat"), "103\r\n\r\nabc\r\n999\r\n101\n12x\r\n103\r\n+102\r\n 102\r\n-5\r\n102");
+  ReadFavorites(dir.File("fav.dat"), items, favorites);
+  EXPECT_EQ(IDs(), (std::vector<int32_t>{103, 101, 103, 102}));  // a last line without its line end counts
+
+  WriteFavorites(dir.File("fav.dat"), favorites);
+  const std::vector<uint8_t> bytes = ReadWholeFile(dir.File("fav.dat"));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "103\r\n101\r\n103\r\n102\r\n");
+  EXPECT_EQ(FavoritesText(TVaruneItemList()), "");
+}
+
+TEST_F(FavoritesTest, TheStarAddsOrTakesOffOneEntry) {
+  ToggleFavorite(favorites, *items[1]);
+  ToggleFavorite(favorites, *items[0]);
+  ToggleFavorite(favorites, *items[1]);
+  EXPECT_EQ(IDs(), (std::vector<int32_t>{101}));
+  EXPECT_TRUE(IsFavorite(favorites, 101));
+  EXPECT_FALSE(IsFavorite(favorites, 102));
+
+  favorites.Add(items[0]);  // listed twice in the file: one click takes one
+  ToggleFavorite(favorites, *items[0]);
+  EXPECT_EQ(IDs(), (std::vector<int32_t>{101}));
+}
+
+TEST_F(FavoritesTest, PaletteSettingsDefaultToTheCurrentPlacement) {
+  const TPaletteSettings current{{385, 183, 256, 338}, false};
+  TIniFile ini(dir.File("a.ini"));
+  const TPaletteSettings read = ReadPaletteSettings(ini, current);
+  EXPECT_EQ(read.Placement, current.Placement);
+  EXPECT_FALSE(read.Visible);
+
+  WritePaletteSettings(ini, {{10, 20, 300, 400}, true}, true);
+  const TPaletteSettings again = ReadPaletteSettings(ini, current);
+  EXPECT_EQ(again.Placement, (TFormPlacement{10, 20, 300, 400}));
+  EXPECT_TRUE(again.Visible);
+}
+
+TEST(StarPictureTest, YellowOrGreyWithTransparentSurroundings) {
+  for (bool favorite : {true, false}) {
+    const TBitmap32 star = StarPicture(favorite);
+    ASSERT_EQ(star.Width(), kStarSize);
+    ASSERT_EQ(star.Height(), kStarSize);
+    EXPECT_EQ(AlphaComponent(star.Pixel(0, kStarSize - 1)), 0);
+    const TColor32 centre = star.Pixel(kStarSize / 2, kStarSize / 2);
+    EXPECT_EQ(AlphaComponent(centre), 255);
+    if (favorite)
+      EXPECT_GT(RedComponent(centre), BlueComponent(centre) + 100);  // yellow
+    else
+      EXPECT_EQ(RedComponent(centre), BlueComponent(centre));  // grey
+  }
+}
+
+}  // namespace
+}  // namespace varune
