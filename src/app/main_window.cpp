@@ -29,6 +29,7 @@
 #include "app/item_hint_window.h"
 #include "app/item_list.h"
 #include "app/picture_box.h"
+#include "app/state_form.h"
 #include "database/language.h"
 #include "database/panels.h"
 #include "viewer/client_cache.h"
@@ -60,6 +61,7 @@ constexpr uint32_t kLongestFrameTime = 1 << 20;
 // The favourites window opens this far right of and below the main window.
 constexpr int kPaletteOffset = 50;
 constexpr char kFavoritesFileName[] = "fav.dat";
+constexpr char kSaveFileName[] = "save.dat";
 // The cache copy's progress bar runs in this many steps per archive.
 constexpr int kCacheProgressSteps = 1000;
 // The item list's card stands this far below the pointer.
@@ -154,6 +156,7 @@ bool TfrmQuillon::FormCreate() {
     return false;
   }
   FErrorExit = false;
+  FStateForm = new TStateForm(this);
   CreateFavForm();
   return true;
 }
@@ -204,6 +207,8 @@ void TfrmQuillon::CreateControls() {
   for (TPictureBox* box : {imgLoadButton, imgSaveButton, imgFilter1, imgFilter2, imgFilter3, imgFavorite})
     box->setCursor(Qt::PointingHandCursor);
   connect(pbChara, &TPictureBox::Painted, this, &TfrmQuillon::CharaViewPainted);
+  connect(imgLoadButton, &TPictureBox::Clicked, this, Guarded(this, [this] { imgLoadButtonClick(); }));
+  connect(imgSaveButton, &TPictureBox::Clicked, this, Guarded(this, [this] { imgSaveButtonClick(); }));
   connect(imgSaveImage, &TPictureBox::Clicked, this, Guarded(this, [this] { imgSaveImageClick(); }));
 
   imgTextFilter = new TPictureBox(this, "imgTextFilter");
@@ -250,6 +255,9 @@ void TfrmQuillon::CreateControls() {
   });
 
   pbChara->setMouseTracking(true);
+  pbChara->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(pbChara, &QWidget::customContextMenuRequested, this,
+          Guarded(this, [this](QPoint at) { pbCharaContextMenu(at); }));
   connect(pbChara, &TPictureBox::MousePressed, this,
           Guarded(this, [this](QPoint at, Qt::MouseButton button) { pbCharaMouseDown(at, button); }));
   connect(pbChara, &TPictureBox::MouseMoved, this, Guarded(this, [this](QPoint at) { pbCharaMouseMove(at); }));
@@ -682,6 +690,60 @@ void TfrmQuillon::imgFavoriteClick() {
   ToggleFavorite(FFavoriteList, *item);
   FFavForm->UpdateList();
   ShowFavoriteStar();
+}
+
+// ---- Save slots ------------------------------------------------------------------
+
+void TfrmQuillon::imgLoadButtonClick() {
+  if (!FStateForm->Run(lsLoad, AppDir() + kSaveFileName)) return;
+  const TSaveItem& slot = FStateForm->SaveData().Items(FStateForm->SelectedRow());
+  ApplySlot(*Chara(), slot, DataBase()->ItemList(), [this] { SelectorsFollowChara(); });
+}
+
+void TfrmQuillon::SelectorsFollowChara() {
+  // Only the selections move: nothing is put on.
+  const TChara& chara = *Chara();
+  const TVaruneDatabase& database = *DataBase();
+  const TGenderType gender = chara.Gender();
+  SelectBasicEntry(FHair, FHairColor, chara.GetBaseObj(bpHair), database.BasicHairColors(),
+                   database.GetHairList(gender));
+  SelectBasicEntry(FFace, FEyeColor, chara.GetBaseObj(bpFace), database.BasicEyeColors(), database.GetFaceList(gender));
+  SelectBodyEntry(FBody, chara.GetBaseObj(bpBody));
+  for (auto [combo, state] : {std::pair{cbHair, &FHair}, std::pair{cbHairColor, &FHairColor}, std::pair{cbFace, &FFace},
+                              std::pair{cbEyeColor, &FEyeColor}, std::pair{cbBody, &FBody}})
+    ShowCombo(combo, *state);
+  const QSignalBlocker block(cbJob);
+  cbJob->setCurrentIndex(chara.Job() - 1);
+}
+
+void TfrmQuillon::pbCharaContextMenu(QPoint Position) {
+  // A right click on a slot or gender button has its own meaning.
+  const TPoint point{Position.x(), Position.y()};
+  if (EquipSlotAt(point) != -1 || GenderIconAt(point) != -1) return;
+  QMenu menu(this);
+  const QAction* copy = menu.addAction(Qs(LangText("Copy outfit code", "コーデコードをコピー")));
+  const QAction* paste = menu.addAction(Qs(LangText("Paste outfit code", "コーデコードを貼り付け")));
+  const QAction* chosen = menu.exec(pbChara->mapToGlobal(Position));
+  if (chosen == copy) QGuiApplication::clipboard()->setText(Qs(Chara()->Code()));
+  if (chosen == paste) PasteOutfitCode(QGuiApplication::clipboard()->text());
+}
+
+void TfrmQuillon::PasteOutfitCode(const QString& Code) {
+  try {
+    Chara()->SetCode(Code.toStdString());
+  } catch (const Error&) {
+    ShowMessage(this, QString(),
+                Qs(LangText("The clipboard holds no outfit code that can be read; the outfit stays as it was.",
+                            "クリップボードに読めるコーデコードがありません。コーデはそのままです。")));
+    return;
+  }
+  SelectorsFollowChara();
+}
+
+void TfrmQuillon::imgSaveButtonClick() {
+  if (!FStateForm->Run(lsSave, AppDir() + kSaveFileName)) return;
+  StoreSlot(FStateForm->SaveData(), FStateForm->SelectedRow(), *Chara(), FCharaBuffer);
+  FStateForm->SaveData().SaveData(AppDir() + kSaveFileName);
 }
 
 void TfrmQuillon::btnTogglePaletteClick() {

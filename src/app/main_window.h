@@ -32,6 +32,7 @@ namespace varune::app {
 
 class TAnchors;
 class TFavForm;
+class TStateForm;
 class TItemHintWindow;
 class TItemIconList;
 class TPictureBox;
@@ -73,6 +74,9 @@ class TfrmQuillon : public QWidget {
   bool ExportPicture(const QString& FileName, int FilterIndex);
   // Copies the character picture to the clipboard as a 24-bit picture.
   void CopyToClipboard();
+  // Dresses the character by an outfit code; a code that does not read is
+  // told and changes nothing.
+  void PasteOutfitCode(const QString& Code);
 
  signals:
   // The character view has been painted on screen (start-up measurements).
@@ -117,6 +121,12 @@ class TfrmQuillon : public QWidget {
   void ShowFavoriteStar();
   void imgFavoriteClick();
   void btnTogglePaletteClick();
+  void imgLoadButtonClick();
+  void imgSaveButtonClick();
+  // The appearance and job selectors show what the character wears, without
+  // their handlers (a loaded slot, a pasted outfit code).
+  void SelectorsFollowChara();
+  void pbCharaContextMenu(QPoint Position);
   void CreateFavForm();
   // The card of the item under `Position` (viewport coordinates), or none.
   void lvItemListShowHint(QPoint Position);
@@ -173,6 +183,7 @@ class TfrmQuillon : public QWidget {
   // Refers to the database's items; emptied before the database goes.
   TVaruneItemList FFavoriteList;
   // Made once the window's creation has succeeded.
+  TStateForm* FStateForm = nullptr;
   TFavForm* FFavForm = nullptr;
   // Whether the favourites window was visible when this window closed.
   std::optional<bool> FPaletteVisibleAtClose;

@@ -86,6 +86,41 @@ bool RestoreStyle(TComboState& Style, TComboState& Colors, int32_t StyleID, int3
   return true;
 }
 
+namespace {
+
+// The first entry that is `Obj` or the record of `Obj`'s family, or -1.
+int32_t IndexOfLoadedEntry(const TComboState& Combo, const TVaruneItem& Obj) {
+  for (size_t i = 0; i < Combo.Entries.size(); ++i) {
+    const TComboEntry& entry = Combo.Entries[i];
+    if (entry.Item == &Obj || (entry.Basic && entry.Basic->FItemID == FamilyOf(Obj.FIndex)))
+      return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+bool SelectBasicEntry(TComboState& Style, TComboState& Colors, const TVaruneItem* Obj,
+                      const TVaruneBasicList& ColorRecords, const TVaruneItemList& Items) {
+  const int32_t index = Obj ? IndexOfLoadedEntry(Style, *Obj) : -1;
+  if (index < 0) return false;
+  Style.ItemIndex = index;
+  const TComboEntry& entry = Style.Entries[static_cast<size_t>(index)];
+  LoadBasicList2(Colors, entry, Items, ColorRecords);
+  if (entry.Basic) {
+    const auto colour = std::find_if(Colors.Entries.begin(), Colors.Entries.end(),
+                                     [&](const TComboEntry& c) { return c.Item == Obj; });
+    if (colour != Colors.Entries.end()) Colors.ItemIndex = static_cast<int32_t>(colour - Colors.Entries.begin());
+  }
+  return true;
+}
+
+bool SelectBodyEntry(TComboState& Body, const TVaruneItem* Obj) {
+  const int32_t index = Obj ? IndexOfLoadedEntry(Body, *Obj) : -1;
+  if (index >= 0) Body.ItemIndex = index;
+  return index >= 0;
+}
+
 const TVaruneItem* SelectedBaseItem(const TComboState& Combo, const TVaruneItemList& Items) {
   const TComboEntry* entry = Combo.Selected();
   if (!entry) return nullptr;

@@ -69,6 +69,17 @@ int32_t SelectedComboID(const TComboState& Combo);
 bool RestoreStyle(TComboState& Style, TComboState& Colors, int32_t StyleID, int32_t ColorID,
                   const TVaruneItemList& Items, const TVaruneBasicList& ColorRecords);
 
+// Selects what a loaded character wears, as the save slots restore it: the
+// first style entry that is `Obj` itself (the colours then the single "---")
+// or the family record of `Obj` (the colours refilled, then `Obj`'s colour
+// selected when listed). False, with nothing changed, when no entry matches
+// or `Obj` is null.
+bool SelectBasicEntry(TComboState& Style, TComboState& Colors, const TVaruneItem* Obj,
+                      const TVaruneBasicList& ColorRecords, const TVaruneItemList& Items);
+// Selects the first body entry that is `Obj` or its family record; false,
+// with the selection kept, when there is none.
+bool SelectBodyEntry(TComboState& Body, const TVaruneItem* Obj);
+
 // The base part the selected entry puts on, or null for nothing. An entry
 // carrying a family record (a body style) stands for the family's first item
 // in `Items`, the list the selector was filled from.

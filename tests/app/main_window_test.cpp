@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QDialog>
+#include <QListWidget>
 #include <QMenu>
 #include <QSlider>
 #include <QTimer>
@@ -665,6 +667,83 @@ class TMainWindowTest : public QObject {
     auto* palette = Control<QWidget>(window.get(), "frmFav");
     QVERIFY(palette->isVisible());
     QCOMPARE(Control<QListView>(palette, "lvFavList")->model()->rowCount(), 1);
+  }
+
+  // Answers the save slot dialog once it is open: the rows it lists, then a
+  // choice of row (-1 for none) and of button.
+  void AnswerSlotDialog(QStringList& Rows, bool& ApplyEnabled, int Row, bool Apply) {
+    QTimer::singleShot(0, [&Rows, &ApplyEnabled, Row, Apply] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) qFatal("no slot dialog");
+      auto* list = Control<QListWidget>(dialog, "lbStateList");
+      Rows.clear();
+      for (int i = 0; i < list->count(); ++i) Rows << list->item(i)->text();
+      if (Row >= 0) list->setCurrentRow(Row);
+      auto* apply = Control<QPushButton>(dialog, "btnApply");
+      ApplyEnabled = apply->isEnabled();
+      (Apply && ApplyEnabled ? apply : Control<QPushButton>(dialog, "btnCancel"))->click();
+    });
+  }
+
+  void saveSlotsKeepWholeOutfits() {
+    auto window = Open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto* load = Control<QWidget>(window.get(), "imgLoadButton");
+    auto* save = Control<QWidget>(window.get(), "imgSaveButton");
+    QStringList rows;
+    bool applyEnabled = true;
+
+    // Without save.dat: nothing to load, only the new slot to save into.
+    AnswerSlotDialog(rows, applyEnabled, -1, true);
+    QTest::mouseClick(load, Qt::LeftButton);
+    QVERIFY(rows.isEmpty());
+    QVERIFY(!applyEnabled);
+
+    TChara& chara = *window->Chara();
+    chara.SetGender(gtFemale);
+    chara.SetJob(7);
+    const TVaruneItemList& tops = window->DataBase()->GetSpec(gtFemale, 1);
+    window->EquipItem(tops[tops.Count() - 1]);
+    const std::vector<int32_t> outfit = chara.GetCurrentEquipIDList();
+    const int32_t hair = chara.GetBaseID(bpHair);
+    AnswerSlotDialog(rows, applyEnabled, 0, true);
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(rows, QStringList{QStringLiteral("------- NEW -------")});
+    QVERIFY(std::filesystem::exists(FAppDir->File("save.dat")));
+
+    // Another outfit, then the slot brings the first back with its selectors.
+    chara.SetGender(gtMale);
+    chara.Clear();
+    AnswerSlotDialog(rows, applyEnabled, 0, true);
+    QTest::mouseClick(load, Qt::LeftButton);
+    QCOMPARE(rows.size(), 1);
+    QVERIFY(rows[0].startsWith(QStringLiteral("0: ")));
+    QCOMPARE(chara.Gender(), gtFemale);
+    QCOMPARE(chara.Job(), 7);
+    QCOMPARE(chara.GetCurrentEquipIDList(), outfit);
+    QCOMPARE(chara.GetBaseID(bpHair), hair);
+    QCOMPARE(Control<QComboBox>(window.get(), "cbJob")->currentIndex(), 6);
+
+    // Saving again into the slot's row keeps one slot; the new row adds one.
+    AnswerSlotDialog(rows, applyEnabled, 0, true);
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(rows.size(), 2);
+    AnswerSlotDialog(rows, applyEnabled, 1, true);
+    QTest::mouseClick(save, Qt::LeftButton);
+    AnswerSlotDialog(rows, applyEnabled, -1, false);
+    QTest::mouseClick(load, Qt::LeftButton);
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(FMessages.empty());
+
+    // An outfit code goes round; one that does not read changes nothing.
+    const std::string code = chara.Code();
+    chara.Clear();
+    window->PasteOutfitCode(QStringLiteral("not a code"));
+    QCOMPARE(FMessages.size(), size_t{1});
+    QVERIFY(chara.GetCurrentEquipIDList().empty());
+    window->PasteOutfitCode(QString::fromStdString(code));
+    QCOMPARE(chara.GetCurrentEquipIDList(), outfit);
   }
 
   void theHiddenKeySequenceShowsTheHideBoxesOnce() {

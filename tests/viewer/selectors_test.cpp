@@ -160,6 +160,68 @@ TEST_F(SelectorsTest, AFamilyBodyEntryPutsOnTheFamilysFirstBody) {
   EXPECT_EQ(SelectedBaseItem(body, TVaruneItemList{}), nullptr);
 }
 
+// A loaded character's parts select their entries: the item's own entry, or
+// its family's with the item's colour.
+TEST_F(SelectorsTest, ALoadedPartSelectsItsStyleAndColour) {
+  TComboState style;
+  FillBasicCombo(style, hair, styles);
+  style.ItemIndex = 2;
+  EXPECT_TRUE(SelectBasicEntry(style, colour, hair[2], colours, hair));
+  EXPECT_EQ(style.ItemIndex, 0);
+  EXPECT_EQ(Captions(colour), (Strings{"Red", "Blue", "Green"}));
+  EXPECT_EQ(colour.ItemIndex, 2);
+
+  EXPECT_TRUE(SelectBasicEntry(style, colour, hair[7], colours, hair));
+  EXPECT_EQ(style.ItemIndex, 3);
+  EXPECT_EQ(Captions(colour), (Strings{"Red", "Blue"}));
+  EXPECT_EQ(colour.ItemIndex, 1);
+
+  EXPECT_TRUE(SelectBasicEntry(style, colour, hair[3], colours, hair));
+  EXPECT_EQ(style.ItemIndex, 1);
+  EXPECT_EQ(Captions(colour), (Strings{"---"}));
+  EXPECT_FALSE(colour.Enabled);
+
+  // A colour the family's list lacks keeps the position the refill chose.
+  const TVaruneItem* unlisted = Item(hair, 130100104, 1, 4);
+  colour.ItemIndex = 0;
+  EXPECT_TRUE(SelectBasicEntry(style, colour, unlisted, colours, hair));
+  EXPECT_EQ(style.ItemIndex, 0);
+  EXPECT_EQ(colour.ItemIndex, 0);
+  colour.ItemIndex = 1;
+  EXPECT_TRUE(SelectBasicEntry(style, colour, unlisted, colours, hair));
+  EXPECT_EQ(colour.ItemIndex, 1);
+
+  // No entry for the part (an item folded into another's entry): nothing changes.
+  EXPECT_FALSE(SelectBasicEntry(style, colour, hair[5], colours, hair));
+  EXPECT_FALSE(SelectBasicEntry(style, colour, nullptr, colours, hair));
+  EXPECT_EQ(style.ItemIndex, 0);
+  EXPECT_EQ(colour.ItemIndex, 1);
+}
+
+TEST_F(SelectorsTest, ALoadedBodySelectsItsOwnOrItsFamilysEntry) {
+  TVaruneItemList bodies;
+  const TVaruneItem* broad = Item(bodies, 150100201, 2, 1);
+  const TVaruneItem* slim = Item(bodies, 150100102, 1, 2);
+  const TVaruneItem* other = Item(bodies, 150100301, 3, 1);
+  TVaruneBasicList bodyStyles;
+  Basic(bodyStyles, 21, "Slim", 150100100);
+  Basic(bodyStyles, 22, "Broad", 150100201);
+  Basic(bodyStyles, 23, "Other", 150100399);
+  TComboState body;
+  FillBasicCombo(body, bodies, bodyStyles);
+  ASSERT_EQ(Captions(body), (Strings{"Broad", "Slim", "[未実装]"}));
+
+  EXPECT_TRUE(SelectBodyEntry(body, slim));
+  EXPECT_EQ(body.ItemIndex, 1);
+  EXPECT_TRUE(SelectBodyEntry(body, broad));
+  EXPECT_EQ(body.ItemIndex, 0);
+  EXPECT_TRUE(SelectBodyEntry(body, other));
+  EXPECT_EQ(body.ItemIndex, 2);
+  EXPECT_FALSE(SelectBodyEntry(body, hair[0]));
+  EXPECT_FALSE(SelectBodyEntry(body, nullptr));
+  EXPECT_EQ(body.ItemIndex, 2);
+}
+
 TEST_F(SelectorsTest, ATrackBarPositionOutsideItsListPutsOnNothing) {
   EXPECT_EQ(TrackBarItem(TVaruneItemList{}, 0), nullptr);
   EXPECT_EQ(TrackBarItem(hair, 0), hair[0]);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <tuple>
 #include <string>
@@ -11,6 +9,7 @@
 #include "archive/stream.h"
 #include "character/chara.h"
 #include "demo/demo_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "viewer/ini_file.h"
 #include "viewer/settings.h"
@@ -150,15 +149,10 @@ TEST(SettingsTest, AFailedSaveLeavesThePreviousFileWhole) {
   TIniFile ini(path);
   WriteOutfitSettings(ini, {});
 
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 16;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  EXPECT_THROW(ini.Save(), Error);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, handler);
+  {
+    const test::FileSizeLimit full(16);
+    EXPECT_THROW(ini.Save(), Error);
+  }
 
   EXPECT_EQ(ReadText(path), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);  // no temporary left
