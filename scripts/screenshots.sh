@@ -5,7 +5,9 @@
 # picture (docs/screenshot-en.png, docs/screenshot-ja.png), and the tops
 # browsed with one worn (docs/screenshot-en-tops.png, ...-ja-tops.png), and
 # in English the item card over the list and over the slot panel
-# (docs/screenshot-en-card-list.png, ...-card-slot.png).
+# (docs/screenshot-en-card-list.png, ...-card-slot.png), the favourites
+# window (...-favorites.png) and the save slot dialog saving into a new slot
+# and loading it (...-save.png, ...-load.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -69,6 +71,20 @@ for lang in en_US ja_JP; do
   if [ "$lang" = en_US ]; then
     hover_shot 190 304 "$name-card-list.png"  # the fourth top of the list
     hover_shot 30 64 "$name-card-slot.png"    # the top worn, in its cell
+    click 190 304          # the fourth top selected: its star shows
+    click 478 272          # ... and makes it a favourite
+    click 664 147          # the favourites window
+    shot "$name-favorites.png"
+    click 664 147
+    # The slot dialog opens centred over the window.
+    click 128 192          # SAVE
+    click 426 154          # the new slot's row
+    shot "$name-save.png"
+    click 423 335          # the dialog's SAVE
+    click 128 168          # LOAD
+    click 426 154          # the slot just saved
+    shot "$name-load.png"
+    click 511 335          # Cancel
   fi
   kill $app
   wait $app || true

@@ -41,7 +41,7 @@ TStateForm::TStateForm(QWidget* Owner)
   FPanel.SetSize(kClientSize.width(), kClientSize.height());
   TCanvas canvas(FPanel);
   DrawTable(canvas, FPanel.Width(), FPanel.Height(), true);
-  setMask(QBitmap::fromImage(ImageOf(FPanel).createMaskFromColor(0xFFFF00FF, Qt::MaskOutColor)));
+  setMask(QBitmap::fromImage(ImageOf(FPanel).createMaskFromColor(0xFFFF00FF, Qt::MaskInColor)));
 
   imgPreview->setGeometry(8, 8, 200, 200);
   imgPreview->SetPicture(&FPreview);

@@ -1,7 +1,8 @@
 // The main window on the demo client, offscreen: creation and its failure,
 // the layout, the character view, animation, the size toggle, export, the
-// clipboard, shutdown by signal, and a whole session leaving the client's
-// archives untouched.
+// clipboard, the item card, settings and cache mode, favourites and save
+// slots, shutdown by signal, and a whole session coming back at the next
+// start with the client's archives untouched.
 
 #include <signal.h>
 
@@ -33,6 +34,7 @@
 #include "imaging/bmp.h"
 #include "imaging/png.h"
 #include "viewer/ini_file.h"
+#include "viewer/save_data.h"
 #include "viewer/startup.h"
 
 using namespace varune;
@@ -736,6 +738,22 @@ class TMainWindowTest : public QObject {
     QCOMPARE(rows.size(), 2);
     QVERIFY(FMessages.empty());
 
+    // Delete in the save dialog, then Cancel: the file stays as it was.
+    const std::vector<uint8_t> before = ReadFile(FAppDir->File("save.dat"));
+    int rowsAfterDelete = -1;
+    QTimer::singleShot(0, [&rowsAfterDelete] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) qFatal("no slot dialog");
+      auto* list = Control<QListWidget>(dialog, "lbStateList");
+      list->setCurrentRow(0);
+      QTest::keyClick(list, Qt::Key_Delete);
+      rowsAfterDelete = list->count();
+      Control<QPushButton>(dialog, "btnCancel")->click();
+    });
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(rowsAfterDelete, 2);
+    QVERIFY(ReadFile(FAppDir->File("save.dat")) == before);
+
     // An outfit code goes round; one that does not read changes nothing.
     const std::string code = chara.Code();
     chara.Clear();
@@ -775,11 +793,15 @@ class TMainWindowTest : public QObject {
     QCOMPARE(TIniFile(SettingsFileName()).ReadString("Data", "ClientPath", "?"), ClientFolder());
   }
 
-  void aSessionLeavesTheArchivesUnchanged() {
+  void aWholeSessionComesBackAndLeavesTheArchivesUnchanged() {
     std::vector<std::vector<uint8_t>> before;
     for (const char* name : kArchives) before.push_back(ReadFile(ClientFolder() + name));
+    std::vector<int32_t> outfit;
+    int32_t favourite = -1;
     {
       auto window = Open();
+      window->show();
+      QVERIFY(QTest::qWaitForWindowExposed(window.get()));
       auto* aniType = Control<QComboBox>(window.get(), "cbAniType");
       emit aniType->activated(atNormalAttack01);
       Control<QCheckBox>(window.get(), "cbAnimation")->setChecked(true);
@@ -787,9 +809,31 @@ class TMainWindowTest : public QObject {
         gNow += 1000;
         window->AnimationIdle();
       }
+      const TVaruneItemList& items = window->Browser()->ActiveItemList();
+      window->EquipItem(items[1]);
+      outfit = window->Chara()->GetCurrentEquipIDList();
+      auto* list = Control<QListView>(window.get(), "lvItemList");
+      list->setCurrentIndex(list->model()->index(3, 0));
+      favourite = items[3]->FIndex;
+      QTest::mouseClick(Control<QWidget>(window.get(), "imgFavorite"), Qt::LeftButton);
+      QStringList rows;
+      bool applyEnabled = false;
+      AnswerSlotDialog(rows, applyEnabled, 0, true);
+      QTest::mouseClick(Control<QWidget>(window.get(), "imgSaveButton"), Qt::LeftButton);
       QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("session.gif")), 4));
       window->close();
     }
+    {
+      auto window = Open();
+      QCOMPARE(window->Chara()->GetCurrentEquipIDList(), outfit);
+      QCOMPARE(window->FavoriteList().Count(), 1);
+      QCOMPARE(window->FavoriteList()[0]->FIndex, favourite);
+      TSaveData saved;
+      saved.LoadData(FAppDir->File("save.dat"));
+      QCOMPARE(saved.Count(), 1);
+      QCOMPARE(saved.Items(0).EquipIDs, outfit);
+    }
+    QVERIFY(FMessages.empty());
     for (size_t i = 0; i < std::size(kArchives); ++i) QVERIFY(ReadFile(ClientFolder() + kArchives[i]) == before[i]);
   }
 };
