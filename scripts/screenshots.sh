@@ -4,7 +4,7 @@
 # simulated clicks: the weapons browsed and one worn over a background
 # picture (docs/screenshot-en.png, docs/screenshot-ja.png), and the tops
 # browsed with one worn (docs/screenshot-en-tops.png, ...-ja-tops.png), and
-# in English the item card over the list and over the slot panel
+# in both languages the item card over the list and over the slot panel
 # (docs/screenshot-en-card-list.png, ...-card-slot.png), the favourites
 # window (...-favorites.png) and the save slot dialog saving into a new slot
 # and loading it (...-save.png, ...-load.png).
@@ -28,6 +28,7 @@ DISPLAY=$display xdpyinfo >/dev/null 2>&1 || { echo "screenshots: Xvfb did not s
 
 for lang in en_US ja_JP; do
   printf '[Data]\nClientPath=%s/\n' "$client" >"$work/varune-wardrobe.ini"
+  rm -f "$work/fav.dat" "$work/save.dat"  # each language starts without favourites and slots
   DISPLAY=$display LANG=$lang.UTF-8 VARUNE_APPDIR=$work "$bin/varune-wardrobe" 2>"$work/log-$lang" &
   app=$!
   geometry=""
@@ -68,24 +69,22 @@ for lang in en_US ja_JP; do
   click 30 64            # the tops cell
   click 240 304 2        # the fifth top, worn
   shot "$name-tops.png"
-  if [ "$lang" = en_US ]; then
-    hover_shot 190 304 "$name-card-list.png"  # the fourth top of the list
-    hover_shot 30 64 "$name-card-slot.png"    # the top worn, in its cell
-    click 190 304          # the fourth top selected: its star shows
-    click 478 272          # ... and makes it a favourite
-    click 664 147          # the favourites window
-    shot "$name-favorites.png"
-    click 664 147
-    # The slot dialog opens centred over the window.
-    click 128 192          # SAVE
-    click 426 154          # the new slot's row
-    shot "$name-save.png"
-    click 423 335          # the dialog's SAVE
-    click 128 168          # LOAD
-    click 426 154          # the slot just saved
-    shot "$name-load.png"
-    click 511 335          # Cancel
-  fi
+  hover_shot 190 304 "$name-card-list.png"  # the fourth top of the list
+  hover_shot 30 64 "$name-card-slot.png"    # the top worn, in its cell
+  click 190 304          # the fourth top selected: its star shows
+  click 478 272          # ... and makes it a favourite
+  click 664 147          # the favourites window
+  shot "$name-favorites.png"
+  click 664 147
+  # The slot dialog opens centred over the window.
+  click 128 192          # SAVE
+  click 426 154          # the new slot's row
+  shot "$name-save.png"
+  click 423 335          # the dialog's SAVE
+  click 128 168          # LOAD
+  click 426 154          # the slot just saved
+  shot "$name-load.png"
+  click 511 335          # Cancel
   kill $app
   wait $app || true
 done

@@ -43,13 +43,8 @@ void TFavForm::resizeEvent(QResizeEvent*) {
 
 bool TFavForm::eventFilter(QObject* Watched, QEvent* Event) {
   if (Watched == lvFavList && Event->type() == QEvent::KeyRelease &&
-      static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Delete) {
-    try {
-      RemoveSelected();
-    } catch (const std::exception& error) {
-      ShowMessage(this, QString(), ErrorText(error));
-    }
-  }
+      static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Delete)
+    RemoveSelected();
   return QWidget::eventFilter(Watched, Event);
 }
 

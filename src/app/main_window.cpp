@@ -82,6 +82,32 @@ void SetBackground(QWidget* Widget, const QColor& Color) {
   Widget->setAutoFillBackground(true);
 }
 
+// Wayland gives clients no say over, and no knowledge of, their position.
+bool WindowPositionsWork() { return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland")); }
+
+// A window's placement as the settings keep it: its outer size with the
+// file's fixed frame.
+TFormPlacement OuterPlacement(const QWidget& Window) {
+  return {Window.x(), Window.y(), Window.width() + kFormFrameWidth, Window.height() + kFormFrameHeight};
+}
+
+// Puts `Window` where the settings say, or at `Default` when that placement
+// is too small or off every screen. Positions only where the window system
+// takes them.
+void RestorePlacement(QWidget& Window, const TFormPlacement& Saved, const TFormPlacement& Default, int32_t MinWidth,
+                      int32_t MinHeight) {
+  const bool positioned = WindowPositionsWork();
+  std::vector<TRect> screens;
+  if (positioned)
+    for (const QScreen* screen : QGuiApplication::screens()) {
+      const QRect area = screen->availableGeometry();
+      screens.push_back({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
+    }
+  const TFormPlacement placement = UsablePlacement(Saved, Default, screens, MinWidth, MinHeight);
+  if (positioned) Window.move(placement.Left, placement.Top);
+  Window.resize(placement.Width - kFormFrameWidth, placement.Height - kFormFrameHeight);
+}
+
 // A tab or filter button: the panel shape with a caption centred on it,
 // `Offset` pixels below the centre.
 void PaintTab(TPictureBox* Box, void (*Shape)(TCanvas&, int32_t, int32_t), std::string_view Text, int32_t Offset) {
@@ -166,17 +192,12 @@ void TfrmQuillon::CreateFavForm() {
   FFavForm->List()->Delegate()->SetDataBase(DataBase());
   FFavForm->OnEquip = [this](const TVaruneItem* Item) { EquipItem(Item); };
   FFavForm->OnRemoved = [this] { ShowFavoriteStar(); };
-  const TFormPlacement main = FormPlacement();
+  const TFormPlacement main = OuterPlacement(*this);
   const TPaletteSettings current{{main.Left + kPaletteOffset, main.Top + kPaletteOffset,
                                   kPaletteClientWidth + kFormFrameWidth, kPaletteClientHeight + kFormFrameHeight},
                                  false};
   const TPaletteSettings palette = ReadPaletteSettings(TIniFile(SettingsFileName()), current);
-  const bool positioned = WindowPositionsWork();
-  const TFormPlacement placement =
-      UsablePlacement(palette.Placement, current.Placement, positioned ? ScreenAreas() : std::vector<TRect>{},
-                      kPaletteMinWidth, kPaletteMinHeight);
-  if (positioned) FFavForm->move(placement.Left, placement.Top);
-  FFavForm->resize(placement.Width - kFormFrameWidth, placement.Height - kFormFrameHeight);
+  RestorePlacement(*FFavForm, palette.Placement, current.Placement, kPaletteMinWidth, kPaletteMinHeight);
   if (palette.Visible) {
     FFavForm->UpdateList();
     FFavForm->show();
@@ -427,12 +448,8 @@ bool TfrmQuillon::LoadCacheOptions() {
 
 void TfrmQuillon::LoadSettings() {
   const TIniFile settings(SettingsFileName());
-  const TFormPlacement current = FormPlacement();
-  const bool positioned = WindowPositionsWork();
-  const TFormPlacement restored =
-      UsablePlacement(ReadPlacement(settings, "Form", current), current, positioned ? ScreenAreas() : std::vector<TRect>{});
-  if (positioned) move(restored.Left, restored.Top);
-  resize(restored.Width - kFormFrameWidth, restored.Height - kFormFrameHeight);
+  const TFormPlacement current = OuterPlacement(*this);
+  RestorePlacement(*this, ReadPlacement(settings, "Form", current), current, kFormMinWidth, kFormMinHeight);
 
   TOutfitSettings now;
   now.Gender = Chara()->Gender();
@@ -468,7 +485,7 @@ void TfrmQuillon::SaveSettings() {
   try {
     TIniFile settings(SettingsFileName());
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
-      WritePlacement(settings, "Form", FormPlacement(), WindowPositionsWork());
+      WritePlacement(settings, "Form", OuterPlacement(*this), WindowPositionsWork());
     TOutfitSettings outfit = CharaOutfit(*Chara());
     outfit.Hair = SelectedComboID(FHair);
     outfit.HairColor = SelectedComboID(FHairColor);
@@ -480,9 +497,8 @@ void TfrmQuillon::SaveSettings() {
     WriteOutfitSettings(settings, outfit);
     WriteDataSettings(settings, cbCacheMode->isChecked(), cbDisableCheck->isChecked(), ClientDir());
     if (FFavForm) {
-      const TFormPlacement palette{FFavForm->x(), FFavForm->y(), FFavForm->width() + kFormFrameWidth,
-                                   FFavForm->height() + kFormFrameHeight};
-      WritePaletteSettings(settings, {palette, FPaletteVisibleAtClose.value_or(FFavForm->isVisible())},
+      WritePaletteSettings(settings,
+                           {OuterPlacement(*FFavForm), FPaletteVisibleAtClose.value_or(FFavForm->isVisible())},
                            WindowPositionsWork());
     }
     settings.Save();
@@ -491,24 +507,6 @@ void TfrmQuillon::SaveSettings() {
     ShowMessage(nullptr, QString(),
                 Qs(LangText("The settings could not be saved.", "設定を保存できませんでした。")) + "\n" + ErrorText(error));
   }
-}
-
-TFormPlacement TfrmQuillon::FormPlacement() const {
-  return {x(), y(), width() + kFormFrameWidth, height() + kFormFrameHeight};
-}
-
-bool TfrmQuillon::WindowPositionsWork() {
-  // Wayland gives clients no say over, and no knowledge of, their position.
-  return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
-}
-
-std::vector<TRect> TfrmQuillon::ScreenAreas() {
-  std::vector<TRect> areas;
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    const QRect area = screen->availableGeometry();
-    areas.push_back({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
-  }
-  return areas;
 }
 
 bool TfrmQuillon::GenerateCache() {

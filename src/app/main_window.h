@@ -16,7 +16,6 @@
 #include "viewer/backgrounds.h"
 #include "viewer/hidden_keys.h"
 #include "viewer/selectors.h"
-#include "viewer/settings.h"
 #include "viewer/view.h"
 #include "viewer/wardrobe.h"
 
@@ -97,9 +96,6 @@ class TfrmQuillon : public QWidget {
   bool GenerateCache();
   void LoadSettings();
   void SaveSettings();
-  TFormPlacement FormPlacement() const;
-  static bool WindowPositionsWork();
-  static std::vector<TRect> ScreenAreas();
   void FillBackgrounds();
   void PaintLoadSaveButtons();
 

@@ -125,13 +125,9 @@ void TStateForm::mousePressEvent(QMouseEvent* Event) {
 bool TStateForm::eventFilter(QObject* Watched, QEvent* Event) {
   if (Watched == imgPreview && Event->type() == QEvent::MouseButtonPress)
     mousePressEvent(static_cast<QMouseEvent*>(Event));
-  if (Watched == lbStateList && Event->type() == QEvent::KeyRelease) {
-    try {
-      lbStateListKeyUp(static_cast<QKeyEvent*>(Event)->key());
-    } catch (const std::exception& error) {
-      ShowMessage(this, QString(), ErrorText(error));
-    }
-  }
+  // An exception here reaches the application's notify, which shows it.
+  if (Watched == lbStateList && Event->type() == QEvent::KeyRelease)
+    lbStateListKeyUp(static_cast<QKeyEvent*>(Event)->key());
   return QDialog::eventFilter(Watched, Event);
 }
 

@@ -98,6 +98,23 @@ class TChara {
 
   void BeginUpdate() { ++FUpdateCount; }
   void EndUpdate();
+  // Runs `Steps` inside one update, which ends (one OnModified) also when a
+  // step raises; the first failure is the one raised. Not a destructor: the
+  // redraw that OnModified runs may raise too.
+  template <class TSteps>
+  void Update(TSteps Steps) {
+    BeginUpdate();
+    try {
+      Steps();
+    } catch (...) {
+      try {
+        EndUpdate();
+      } catch (...) {
+      }
+      throw;
+    }
+    EndUpdate();
+  }
 
   TNotifyEvent OnChangeSequence;
   TNotifyEvent OnAnimation;

@@ -29,21 +29,6 @@ TBitmap32 FilledPreview() {
 
 void Frame(TBitmap32& Picture) { Picture.FrameRectS(0, 0, Picture.Width(), Picture.Height(), kPreviewFrameColor); }
 
-// Runs `Steps` inside one update of the character, which ends (raising one
-// OnModified) even when a step raises. Not a destructor: the redraw that
-// OnModified runs may raise too.
-template <class TSteps>
-void InUpdate(TChara& Chara, TSteps Steps) {
-  Chara.BeginUpdate();
-  try {
-    Steps();
-  } catch (...) {
-    Chara.EndUpdate();
-    throw;
-  }
-  Chara.EndUpdate();
-}
-
 }  // namespace
 
 // ---- Rows ------------------------------------------------------------------
@@ -139,7 +124,7 @@ TSaveItem& StoreSlot(TSaveData& Data, int32_t Row, const TChara& Chara, const TB
 }
 
 void ApplySlotBase(TChara& Chara, const TSaveItem& Item) {
-  InUpdate(Chara, [&] {
+  Chara.Update([&] {
     Chara.Clear();
     Chara.SetGender(Item.Gender);
     Chara.SetJob(Item.Job);
@@ -149,14 +134,14 @@ void ApplySlotBase(TChara& Chara, const TSaveItem& Item) {
 }
 
 void ApplySlotEquipment(TChara& Chara, const TSaveItem& Item, const TVaruneItemList& ItemList) {
-  InUpdate(Chara, [&] {
+  Chara.Update([&] {
     for (const int32_t id : Item.EquipIDs) Chara.Equip(ItemList.Find(id));
   });
 }
 
 void ApplySlot(TChara& Chara, const TSaveItem& Item, const TVaruneItemList& ItemList,
                const std::function<void()>& BetweenHalves) {
-  InUpdate(Chara, [&] {
+  Chara.Update([&] {
     ApplySlotBase(Chara, Item);
     if (BetweenHalves) BetweenHalves();
     ApplySlotEquipment(Chara, Item, ItemList);

@@ -32,25 +32,17 @@ bool TWardrobe::Create(const std::string& ClientDir, bool GenderFree, const TCre
 }
 
 void TWardrobe::RunSteps(const TCreationSteps& Steps) {
-  FChara->BeginUpdate();
+  // Connecting raises no event. The window's handlers see the character
+  // whole again before the error box, also after a failure.
   if (Steps.ConnectEvents) Steps.ConnectEvents(*FChara);
-  try {
+  FChara->Update([&] {
     Run(Steps.GenderChanged);
     FErrorNo = 3;
     Run(Steps.LoadSettings);
     FErrorNo = 4;
     Run(Steps.FillJobs);
     FErrorNo = 5;
-  } catch (...) {
-    // The window's handlers see the character whole again before the error
-    // box; the first failure is the one reported.
-    try {
-      FChara->EndUpdate();
-    } catch (...) {
-    }
-    throw;
-  }
-  FChara->EndUpdate();
+  });
   Run(Steps.ClearAnimationTypes);
   FErrorNo = 6;
   Run(Steps.AddAnimationTypes);

@@ -17,7 +17,7 @@ namespace varune {
 
 // The window's steps in creation order, with the stage each reports.
 struct TCreationSteps {
-  std::function<void(TChara&)> ConnectEvents;      // 2, while updates are suspended
+  std::function<void(TChara&)> ConnectEvents;      // 2, just before updates are suspended
   std::function<void()> GenderChanged;             // 2
   std::function<void()> LoadSettings;              // 3
   std::function<void()> FillJobs;                  // 4; updates resume after it, also when it, GenderChanged

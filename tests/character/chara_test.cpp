@@ -75,6 +75,24 @@ TEST_F(CharaTest, RefusalsStillRaiseOneModifiedFromEquip) {
   EXPECT_EQ(chara->GetEquipID(4), -1);
 }
 
+// An update ends with one OnModified also when a step fails, and the step's
+// failure is the one raised even when the redraw fails as well.
+TEST_F(CharaTest, AnUpdateEndsWhenAStepFails) {
+  EXPECT_THROW(chara->Update([this] {
+    chara->Equip(Item(kTop));
+    throw Error("step");
+  }),
+               Error);
+  EXPECT_EQ(events, (std::vector<std::string>{"modified"}));
+  chara->OnModified = [](TChara&) { throw std::runtime_error("redraw"); };
+  try {
+    chara->Update([] { throw Error("step"); });
+    FAIL();
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "step");
+  }
+}
+
 TEST_F(CharaTest, TwoSlotItemsAndMotionTypes) {
   chara->Equip(Item(kSword));
   EXPECT_EQ(chara->MotionType(), 5);
