@@ -185,9 +185,9 @@ void CheckNotHeld(const std::vector<std::string>& Paths) {
   if (!held.empty()) throw Error(Sprintf("ファイルは他のプロセスで使用中です (%s)", held.c_str()));
 }
 
-void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir) {
+void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir, TShareCheck Check) {
   const std::vector<std::string> paths = ClientArchivePaths(ClientDir);
-  CheckNotHeld(paths);
+  if (Check == scExclusive) CheckNotHeld(paths);
   for (const std::string& path : paths) Manager.AddSpf(path, scAlreadyChecked);
 }
 

@@ -160,7 +160,8 @@ std::vector<std::string> ClientArchivePaths(const std::string& ClientDir);
 void CheckNotHeld(const std::vector<std::string>& Paths);
 
 // Adds the five archives of the game client in `ClientDir`, in search order,
-// checking them for other openers in one pass.
-void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir);
+// checking them for other openers in one pass unless `Check` says the
+// caller already knows that nobody else has them.
+void AddClientArchives(TSpfManager& Manager, const std::string& ClientDir, TShareCheck Check = scExclusive);
 
 }  // namespace varune

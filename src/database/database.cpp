@@ -193,14 +193,15 @@ const TTblItem* TVaruneDatabase::GetTableDataByID(std::string_view ID) const {
   return nullptr;
 }
 
-void TVaruneDatabase::LoadPath(const std::string& APath) {
+void TVaruneDatabase::LoadPath(const std::string& APath, TShareCheck Check) {
   if (!IsFolder(APath)) throw Error(Sprintf("存在しないパスです (%s)", APath.c_str()));
   FPath = APath;
-  AddClientArchives(FSpfManager, FPath);
+  AddClientArchives(FSpfManager, FPath, Check);
   LoadCharacterTables();
 
   // Every data table comes from ROWID.SPF alone, through one reused table.
-  // AddClientArchives has just made sure no other process holds it.
+  // AddClientArchives has just made sure no other process holds it (or the
+  // caller vouched for that).
   TSpf rowid;
   rowid.LoadFromFile(ClientArchivePaths(FPath).back(), scAlreadyChecked);
   TLdt table;

@@ -28,8 +28,10 @@ class TVaruneDatabase {
   bool GenderFree() const { return FGenderFree; }
   void SetGenderFree(bool Value) { FGenderFree = Value; }
 
-  // Loads the client whose archives lie in the folder `APath`.
-  void LoadPath(const std::string& APath);
+  // Loads the client whose archives lie in the folder `APath`. The archives
+  // are first checked for other processes holding them (the running game)
+  // unless `Check` is scAlreadyChecked: a folder private to the caller.
+  void LoadPath(const std::string& APath, TShareCheck Check = scExclusive);
   const std::string& Path() const { return FPath; }
 
   // Equipment of a gender and slot (PosID 1 to 16), sorted.

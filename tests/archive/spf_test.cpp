@@ -216,6 +216,9 @@ TEST_F(SpfTest, ClientArchivesAreCheckedTogether) {
     EXPECT_NE(std::string(error.what()).find("BARY.SPF"), std::string::npos);
   }
   EXPECT_EQ(manager.SpfCount(), 0);
+  // A caller that vouches for its folder skips the walk over the processes.
+  AddClientArchives(manager, dir.Path(), scAlreadyChecked);
+  EXPECT_EQ(manager.SpfCount(), 5);
 }
 
 TEST_F(SpfTest, ManagerSearchesArchivesInOrderAndRemembersAnswers) {
