@@ -21,12 +21,16 @@ const char* const kFiles[] = {
     "DATA/CHAR/CHARLAYER/BODY.TBL"};
 constexpr size_t kFileCount = sizeof kFiles / sizeof kFiles[0];
 
-// The client's folder, removed when the process ends.
+// The client's folder, removed when the process ends. Shared memory where the
+// system has it: every input rewrites an archive there.
 const std::string& Folder() {
   struct TFolder {
     std::string Path;
     TFolder() {
-      const auto path = std::filesystem::temp_directory_path() / ("varune-fuzz-db-" + std::to_string(::getpid()));
+      std::error_code error;
+      const std::filesystem::path shm = "/dev/shm";
+      const auto base = std::filesystem::is_directory(shm, error) ? shm : std::filesystem::temp_directory_path();
+      const auto path = base / ("varune-fuzz-db-" + std::to_string(::getpid()));
       std::filesystem::create_directories(path);
       Path = path.string() + "/";
     }
@@ -39,12 +43,18 @@ const std::string& Folder() {
   return folder.Path;
 }
 
-varune::TClientWriter BaseClient() {
-  varune::TClientWriter client;
-  client.Add("DATA/CHAR/CHARLAYER/CHARACTER.MFT", varune::WriteMft(varune::TMftHeader{}, {"BODY.TBL"}));
-  varune::TTblImage cell;
-  cell.ID = 0;
-  client.Add("DATA/CHAR/CHARLAYER/BODY.TBL", varune::WriteTbl(0, {{1, "01_1501_001_01", {cell}}}));
+// Every file lives in ROWID.SPF, so the other four archives are written once.
+const varune::TClientWriter& BaseClient() {
+  static const varune::TClientWriter client = [] {
+    varune::TClientWriter base;
+    base.Add("DATA/CHAR/CHARLAYER/CHARACTER.MFT", varune::WriteMft(varune::TMftHeader{}, {"BODY.TBL"}));
+    varune::TTblImage cell;
+    cell.ID = 0;
+    base.Add("DATA/CHAR/CHARLAYER/BODY.TBL", varune::WriteTbl(0, {{1, "01_1501_001_01", {cell}}}));
+    base.AddMinimalTables();
+    base.Write(Folder());
+    return base;
+  }();
   return client;
 }
 
@@ -54,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   varune::TClientWriter client = BaseClient();
   client.Add(kFiles[data[0] % kFileCount], std::vector<uint8_t>(data + 1, data + size));
-  client.AddMinimalTables();
-  client.Write(Folder());
+  client.WriteArchive(Folder(), varune::TClientWriter::kRowid);
   varune::TVaruneDatabase database;
   try {
     // The folder is this process's own: walking the process table for other

@@ -139,12 +139,15 @@ void TClientWriter::AddMinimalTables() {
 }
 
 void TClientWriter::Write(const std::string& Dir) const {
-  for (size_t archive = 0; archive < FFiles.size(); ++archive) {
-    TSpfWriter writer;
-    for (const TFile& file : FFiles[archive]) writer.Add(file.Name, file.Bytes);
-    writer.SetVersion(FVersions[archive]);
-    writer.SaveToFile(Dir + "/" + ArchiveFileNames[archive]);
-  }
+  for (size_t archive = 0; archive < FFiles.size(); ++archive) WriteArchive(Dir, static_cast<int>(archive));
+}
+
+void TClientWriter::WriteArchive(const std::string& Dir, int Archive) const {
+  const auto index = static_cast<size_t>(Archive);
+  TSpfWriter writer;
+  for (const TFile& file : FFiles.at(index)) writer.Add(file.Name, file.Bytes);
+  writer.SetVersion(FVersions[index]);
+  writer.SaveToFile(Dir + "/" + ArchiveFileNames[index]);
 }
 
 }  // namespace varune

@@ -80,6 +80,8 @@ class TClientWriter {
 
   // Writes the five archives into the existing folder `Dir`.
   void Write(const std::string& Dir) const;
+  // Writes archive `Archive` alone (0 "AJJIYA.SPF" ... 4 "ROWID.SPF").
+  void WriteArchive(const std::string& Dir, int Archive) const;
 
  private:
   struct TFile {

@@ -22,6 +22,7 @@ TLdt::TLdt() { std::memset(&FHeader, 0, sizeof FHeader); }
 
 void TLdt::Clear() {
   std::memset(&FHeader, 0, sizeof FHeader);
+  FColumnIndex.clear();
   FColumnNames.clear();
   FIndexes.clear();
   FSegmentCount = 0;
@@ -44,6 +45,9 @@ void TLdt::LoadFromStream(TStream& Stream) {
     FColumnNames.reserve(colCount);
     for (int32_t c = 0; c < colCount; ++c)
       FColumnNames.push_back(AnsiField(FHeader.ColNameList[c], kLdtColumnNameSize));
+    // Filled once the names no longer move; emplace keeps the lowest index.
+    FColumnIndex.reserve(colCount);
+    for (int32_t c = 0; c < colCount; ++c) FColumnIndex.emplace(FColumnNames[c], c);
 
     // Column layout: segment and distance of every column, and the fixed
     // bytes of each segment before its closing text cell (or the row's end).
@@ -128,9 +132,8 @@ int32_t TLdt::ColumnType(int32_t Col) const {
 }
 
 int32_t TLdt::IndexOfColumn(std::string_view S) const {
-  for (int32_t c = 0; c < static_cast<int32_t>(FColumnNames.size()); ++c)
-    if (SameTextAscii(FColumnNames[c], S)) return c;
-  return -1;
+  const auto found = FColumnIndex.find(S);
+  return found == FColumnIndex.end() ? -1 : found->second;
 }
 
 int32_t TLdt::GetIndex(int32_t Row) const {

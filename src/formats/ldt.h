@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/varune_base.h"
@@ -98,6 +99,8 @@ class TLdt : public TVaruneBase {
 
   TLdtHeader FHeader;
   std::vector<std::string> FColumnNames;  // UTF-8, ColCount long
+  // Name (without case) -> lowest column: loaders look up every column by name.
+  std::unordered_map<std::string_view, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FColumnIndex;
   std::vector<int32_t> FIndexes;          // row keys
 
   // Cells between two text columns lie at fixed distances, so a row is split
