@@ -2,7 +2,6 @@
 // settings, creates the main window and runs until it is closed.
 
 #include <QFileDialog>
-#include <cstdlib>
 #include <iostream>
 
 #include "app/application.h"
@@ -48,7 +47,7 @@ int main(int argc, char** argv) {
   }
 
   InitLanguage();
-  InitAppFolders(AppFoldersFor(ExecutablePath(), std::getenv("VARUNE_APPDIR")));
+  InitAppFolders(ProgramAppFolders());
   app::TApplication application(argc, argv);
 
   std::string client;

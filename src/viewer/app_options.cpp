@@ -8,7 +8,6 @@
 namespace varune {
 namespace {
 
-constexpr char kProgramName[] = "varune-wardrobe";
 constexpr std::string_view kClientAssignment = "--client=";
 // Qt's own options that take the next argument as their value.
 constexpr std::string_view kQtValueOptions[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
@@ -52,7 +51,9 @@ std::string AppUsageText() {
          "  --client DIR   the game client folder, tried before the saved one and the installed one\n"
          "  -h, --help     show this help and exit\n"
          "  --version      show the version and exit\n"
-         "VARUNE_APPDIR, when set, is the folder of the settings file and the cache instead of the program's own.\n";
+         "The settings file, save.dat, fav.dat, cache/ and bg/ live beside the program while its folder can be\n"
+         "written, else in $XDG_CONFIG_HOME/varune-wardrobe/ (~/.config/varune-wardrobe/); VARUNE_APPDIR, when set,\n"
+         "names another folder.\n";
 }
 
 std::string AppVersionText() { return std::string(kProgramName) + " " + AppVersionNumber(); }

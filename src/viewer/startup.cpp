@@ -1,6 +1,9 @@
 #include "viewer/startup.h"
 
+#include <unistd.h>
+
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
@@ -47,12 +50,22 @@ std::string AppVersionNumber() {
 
 std::string MainWindowCaption() { return std::string(kAppTitle) + " " + AppVersionNumber(); }
 
-TAppFolders AppFoldersFor(const std::string& ExecutablePath, const char* AppDirOverride) {
+TAppFolders AppFoldersFor(const std::string& ExecutablePath, const TFolderChoice& Choice) {
   const size_t slash = ExecutablePath.find_last_of('/');
   const std::string exeFolder = slash == std::string::npos ? "." : ExecutablePath.substr(0, slash + 1);
   const std::string exeName = slash == std::string::npos ? ExecutablePath : ExecutablePath.substr(slash + 1);
+  auto set = [](const char* value) { return value && *value; };
+  std::string appDir = exeFolder;
+  if (set(Choice.AppDirOverride)) {
+    appDir = Choice.AppDirOverride;
+  } else if (!Choice.ProgramFolderWritable) {
+    if (set(Choice.XdgConfigHome) && *Choice.XdgConfigHome == '/')  // a relative one is to be ignored
+      appDir = WithTrailingSlash(Choice.XdgConfigHome) + kProgramName;
+    else if (set(Choice.Home))
+      appDir = WithTrailingSlash(Choice.Home) + ".config/" + kProgramName;
+  }
   TAppFolders folders;
-  folders.AppDir = WithTrailingSlash(AppDirOverride && *AppDirOverride ? AppDirOverride : exeFolder);
+  folders.AppDir = WithTrailingSlash(appDir);
   folders.CacheDir = folders.AppDir + "cache/";
   folders.SettingsFile = folders.AppDir + WithExtension(exeName, ".ini");
   return folders;
@@ -63,6 +76,22 @@ std::string ExecutablePath() {
   const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) throw Error(Sprintf("プログラムの場所を読めません: %s", error.message().c_str()));
   return path.string();
+}
+
+bool IsWritableFolder(const std::string& Dir) { return ::access(Dir.c_str(), W_OK | X_OK) == 0; }
+
+TAppFolders ProgramAppFolders() {
+  const std::string exe = ExecutablePath();
+  const TFolderChoice choice{std::getenv("VARUNE_APPDIR"),
+                             IsWritableFolder(std::filesystem::path(exe).parent_path().string()),
+                             std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")};
+  TAppFolders folders = AppFoldersFor(exe, choice);
+  if (!(choice.AppDirOverride && *choice.AppDirOverride) && !choice.ProgramFolderWritable) {
+    // A folder that cannot be made shows later, as every failed save does.
+    std::error_code ignored;
+    std::filesystem::create_directories(folders.AppDir, ignored);
+  }
+  return folders;
 }
 
 void InitAppFolders(const TAppFolders& Folders) { FFolders = Folders; }

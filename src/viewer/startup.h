@@ -8,6 +8,8 @@
 namespace varune {
 
 inline constexpr char kAppTitle[] = "Varune Wardrobe";
+// The executable's name, and the name of its folder in the user's configuration.
+inline constexpr char kProgramName[] = "varune-wardrobe";
 inline constexpr double kAppVersion = 1.9;
 
 // "1.9": the version with one decimal and a '.' whatever the locale.
@@ -23,13 +25,27 @@ struct TAppFolders {
   std::string CacheDir;      // AppDir + "cache/"
   std::string SettingsFile;  // AppDir + the executable's name with its extension replaced by ".ini"
 };
-// AppDir is the executable's folder; a non-empty `AppDirOverride` (the
-// VARUNE_APPDIR variable) replaces it.
-TAppFolders AppFoldersFor(const std::string& ExecutablePath, const char* AppDirOverride);
+// What decides where the program keeps its files.
+struct TFolderChoice {
+  const char* AppDirOverride = nullptr;  // VARUNE_APPDIR
+  bool ProgramFolderWritable = true;
+  const char* XdgConfigHome = nullptr;  // XDG_CONFIG_HOME
+  const char* Home = nullptr;           // HOME
+};
+// AppDir is a non-empty `AppDirOverride`; else the executable's folder while
+// it can be written (unpacked by hand, or a build); else, for a program
+// installed under /usr, "varune-wardrobe/" in the user's configuration folder
+// (an absolute XDG_CONFIG_HOME, or HOME + "/.config").
+TAppFolders AppFoldersFor(const std::string& ExecutablePath, const TFolderChoice& Choice = {});
 // The running program's path; raises varune::Error when it cannot be read.
 std::string ExecutablePath();
+// Whether this process may create files in `Dir`.
+bool IsWritableFolder(const std::string& Dir);
+// The folders of the running program, by its path and environment; the
+// configuration folder is created when it is the one chosen.
+TAppFolders ProgramAppFolders();
 
-// Set once at start from AppFoldersFor(ExecutablePath(), getenv("VARUNE_APPDIR"));
+// Set once at start from ProgramAppFolders();
 // tests set their own.
 void InitAppFolders(const TAppFolders& Folders);
 const std::string& AppDir();

@@ -20,14 +20,14 @@ TEST(StartupTest, CaptionAndVersion) {
 }
 
 TEST(StartupTest, AppFolders) {
-  const TAppFolders plain = AppFoldersFor("/opt/vw/varune-wardrobe", nullptr);
+  const TAppFolders plain = AppFoldersFor("/opt/vw/varune-wardrobe");
   EXPECT_EQ(plain.AppDir, "/opt/vw/");
   EXPECT_EQ(plain.CacheDir, "/opt/vw/cache/");
   EXPECT_EQ(plain.SettingsFile, "/opt/vw/varune-wardrobe.ini");
-  EXPECT_EQ(AppFoldersFor("/opt/v.w/wardrobe.exe", "").SettingsFile, "/opt/v.w/wardrobe.ini");
-  EXPECT_EQ(AppFoldersFor("/varune-wardrobe", nullptr).AppDir, "/");
+  EXPECT_EQ(AppFoldersFor("/opt/v.w/wardrobe.exe", {.AppDirOverride = ""}).SettingsFile, "/opt/v.w/wardrobe.ini");
+  EXPECT_EQ(AppFoldersFor("/varune-wardrobe").AppDir, "/");
 
-  const TAppFolders moved = AppFoldersFor("/opt/vw/varune-wardrobe", "/home/u/vw//");
+  const TAppFolders moved = AppFoldersFor("/opt/vw/varune-wardrobe", {.AppDirOverride = "/home/u/vw//"});
   EXPECT_EQ(moved.AppDir, "/home/u/vw/");
   EXPECT_EQ(moved.CacheDir, "/home/u/vw/cache/");
   EXPECT_EQ(moved.SettingsFile, "/home/u/vw/varune-wardrobe.ini");
@@ -35,10 +35,32 @@ TEST(StartupTest, AppFolders) {
   EXPECT_EQ(std::filesystem::path(ExecutablePath()).filename(), "viewer_tests");
 }
 
+// Installed under /usr the program cannot write beside itself: its files go
+// to the user's configuration folder, unless VARUNE_APPDIR names one.
+TEST(StartupTest, AppFoldersOfAnInstalledProgram) {
+  const std::string exe = "/usr/bin/varune-wardrobe";
+  TFolderChoice installed{.ProgramFolderWritable = false, .XdgConfigHome = "/home/u/conf/", .Home = "/home/u"};
+  EXPECT_EQ(AppFoldersFor(exe, installed).AppDir, "/home/u/conf/varune-wardrobe/");
+  EXPECT_EQ(AppFoldersFor(exe, installed).SettingsFile, "/home/u/conf/varune-wardrobe/varune-wardrobe.ini");
+  installed.XdgConfigHome = "conf";  // relative: not a valid base
+  EXPECT_EQ(AppFoldersFor(exe, installed).AppDir, "/home/u/.config/varune-wardrobe/");
+  installed.XdgConfigHome = "";
+  EXPECT_EQ(AppFoldersFor(exe, installed).CacheDir, "/home/u/.config/varune-wardrobe/cache/");
+  installed.AppDirOverride = "/srv/vw";
+  EXPECT_EQ(AppFoldersFor(exe, installed).AppDir, "/srv/vw/");
+
+  const TFolderChoice writable{.XdgConfigHome = "/home/u/conf", .Home = "/home/u"};
+  EXPECT_EQ(AppFoldersFor("/home/u/vw/varune-wardrobe", writable).AppDir, "/home/u/vw/");
+
+  TempDir dir;
+  EXPECT_TRUE(IsWritableFolder(dir.Path()));
+  EXPECT_FALSE(IsWritableFolder(dir.File("gone")));
+}
+
 class StartupSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    InitAppFolders(AppFoldersFor(dir.File("varune-wardrobe"), nullptr));
+    InitAppFolders(AppFoldersFor(dir.File("varune-wardrobe")));
     ResetStartupOptions();
   }
   void TearDown() override {
@@ -78,7 +100,7 @@ TEST_F(StartupSettingsTest, ClientPathRoundTrip) {
   WriteSettings("[Data]\nClientPath=/bad\xFF/\n");
   EXPECT_EQ(ReadClientPath(), "");
 
-  InitAppFolders(AppFoldersFor(dir.File("varune-wardrobe"), dir.File("gone").c_str()));
+  InitAppFolders(AppFoldersFor(dir.File("varune-wardrobe"), {.AppDirOverride = dir.File("gone").c_str()}));
   EXPECT_THROW(WriteClientPath("/x/"), Error);
 }
 
