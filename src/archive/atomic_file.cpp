@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -28,6 +30,26 @@ std::pair<std::string, std::string> SplitPath(const std::string& Path) {
 
 // ".NAME.": what every temporary file of `Name` starts with.
 std::string TemporaryPrefix(const std::string& Name) { return "." + Name + "."; }
+
+// The process's file creation mask. umask() reads it only by setting it,
+// and two threads doing that at once could leave the mask at 0 for good, so
+// the kernel's report is read instead; the fallback keeps its pair of calls
+// under one lock.
+mode_t CreationMask() {
+  if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(status);
+    if (found) return static_cast<mode_t>(mask);
+  }
+  static std::mutex lock;
+  std::lock_guard guard(lock);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
 
 }  // namespace
 
@@ -67,8 +89,7 @@ void TAtomicFile::Write(const void* Data, size_t Size) {
 
 void TAtomicFile::Commit() {
   // mkstemp makes the file private; a replaced file gets the usual rights.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
+  const mode_t mask = CreationMask();
   if (::fchmod(FHandle, 0666 & ~mask) != 0 || ::fsync(FHandle) != 0) Fail(errno);
   const int handle = std::exchange(FHandle, -1);
   if (::close(handle) != 0 || ::rename(FTemporary.c_str(), FPath.c_str()) != 0) Fail(errno);

@@ -60,13 +60,15 @@ void TSpf::LoadFromStream(TStream& Stream) {
 }
 
 void TSpf::BuildNameIndex() const {
+  std::lock_guard lock(FNameIndexLock);
+  if (FNameIndexBuilt.load(std::memory_order_relaxed)) return;
   FNameIndex.reserve(FHeaders.size());
   for (int32_t i = 0; i < FCount; ++i) FNameIndex.emplace(FHeaders[static_cast<size_t>(i)].FileName, i);
-  FNameIndexBuilt = true;
+  FNameIndexBuilt.store(true, std::memory_order_release);
 }
 
 int32_t TSpf::IndexOf(std::string_view S) const {
-  if (!FNameIndexBuilt) BuildNameIndex();
+  if (!FNameIndexBuilt.load(std::memory_order_acquire)) BuildNameIndex();
   const auto found = FNameIndex.find(S);
   return found == FNameIndex.end() ? -1 : found->second;
 }
@@ -138,6 +140,7 @@ int64_t TSpfEntryStream::Seek(int64_t offset, int origin) {
 // ---- TSpfManager -----------------------------------------------------------
 
 void TSpfManager::Clear() {
+  std::unique_lock lock(FListLock);
   while (!FList.empty()) FList.pop_back();
   FListIndex.clear();
   while (!FSpfList.empty()) FSpfList.pop_back();
@@ -152,8 +155,23 @@ void TSpfManager::AddSpf(const std::string& AFileName, TShareCheck Check) {
   FSpfList.push_back(std::move(spf));
 }
 
-int32_t TSpfManager::IndexOf(std::string_view AFileName) {
-  if (const auto found = FListIndex.find(AFileName); found != FListIndex.end()) return found->second;
+int32_t TSpfManager::IndexOf(std::string_view AFileName) { return Resolve(AFileName).first; }
+
+const TSpfItemInfo* TSpfManager::GetItem(std::string_view AFileName) { return Resolve(AFileName).second; }
+
+std::pair<int32_t, const TSpfItemInfo*> TSpfManager::Resolve(std::string_view AFileName) {
+  auto known = [&]() -> std::pair<int32_t, const TSpfItemInfo*> {
+    const auto found = FListIndex.find(AFileName);
+    if (found == FListIndex.end()) return {-1, nullptr};
+    return {found->second, FList[static_cast<size_t>(found->second)].Info.get()};
+  };
+  {
+    std::shared_lock lock(FListLock);
+    if (const auto hit = known(); hit.first >= 0) return hit;
+  }
+  std::unique_lock lock(FListLock);
+  // Another thread may have resolved the name since the shared lock let go.
+  if (const auto hit = known(); hit.first >= 0) return hit;
   TNameEntry entry{std::string(AFileName), nullptr};
   for (const auto& spf : FSpfList) {
     const int32_t index = spf->IndexOf(AFileName);
@@ -165,11 +183,7 @@ int32_t TSpfManager::IndexOf(std::string_view AFileName) {
   const auto position = static_cast<int32_t>(FList.size());
   FListIndex.emplace(entry.Name, position);
   FList.push_back(std::move(entry));
-  return position;
-}
-
-const TSpfItemInfo* TSpfManager::GetItem(std::string_view AFileName) {
-  return FList[static_cast<size_t>(IndexOf(AFileName))].Info.get();
+  return {position, FList.back().Info.get()};
 }
 
 std::vector<std::string> ClientArchivePaths(const std::string& ClientDir) {

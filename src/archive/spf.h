@@ -7,8 +7,12 @@
 // is held in memory; entries are read on demand, one open per extraction.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,7 +59,7 @@ class TSpf {
   void LoadFromStream(TStream& Stream);
 
   // Lowest directory index whose name equals `S` (ASCII letters without
-  // case, everything else exactly), or -1.
+  // case, everything else exactly), or -1. Safe from several threads at once.
   int32_t IndexOf(std::string_view S) const;
   const TSpfHeader& GetItem(int32_t Index) const;
 
@@ -76,9 +80,11 @@ class TSpf {
   int32_t FVersion = 0;
   int32_t FCount = 0;
   std::vector<TSpfHeader> FHeaders;
-  // Built on the first lookup: name (without case) -> lowest index.
+  // Built on the first lookup: name (without case) -> lowest index. The
+  // flag is read without the lock once set; the lock only orders the build.
   mutable std::unordered_map<std::string_view, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FNameIndex;
-  mutable bool FNameIndexBuilt = false;
+  mutable std::atomic<bool> FNameIndexBuilt = false;
+  mutable std::mutex FNameIndexLock;
 };
 
 // One entry of an archive as a read-only stream, read from the file on
@@ -113,7 +119,9 @@ struct TSpfItemInfo {
 };
 
 // The archive set: archives in the order they were added, and a cache of
-// every name resolved so far (absences included).
+// every name resolved so far (absences included). Name lookups may run on
+// several threads at once (a batch export draws on all cores); adding
+// archives and Clear may not run beside anything else.
 class TSpfManager {
  public:
   TSpfManager() = default;
@@ -145,8 +153,13 @@ class TSpfManager {
     std::unique_ptr<TSpfItemInfo> Info;
   };
 
-  // Name index, in resolution order, with its lookup by name.
-  std::vector<TNameEntry> FList;
+  // The position and locator of a name, resolving it first if new.
+  std::pair<int32_t, const TSpfItemInfo*> Resolve(std::string_view AFileName);
+
+  // Name index, in resolution order, with its lookup by name. Hits share the
+  // lock; a miss takes it alone to append.
+  std::shared_mutex FListLock;
+  std::deque<TNameEntry> FList;
   std::unordered_map<std::string, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FListIndex;
   // Archive list in search order, with its lookup by path.
   std::vector<std::unique_ptr<TSpf>> FSpfList;

@@ -186,11 +186,8 @@ const TVaruneItemList& TVaruneDatabase::GetSpec(TGenderType Gender, int32_t PosI
 }
 
 const TTblItem* TVaruneDatabase::GetTableDataByID(std::string_view ID) const {
-  for (const auto& table : FTblList) {
-    const int32_t index = table->IndexOf(ID);
-    if (index >= 0) return &table->GetItem(index);
-  }
-  return nullptr;
+  const auto found = FTableIndex.find(ID);
+  return found == FTableIndex.end() ? nullptr : found->second;
 }
 
 void TVaruneDatabase::LoadPath(const std::string& APath, TShareCheck Check) {
@@ -246,6 +243,16 @@ void TVaruneDatabase::LoadCharacterTables() {
     table->SetPath(kCharLayerFolder + (slash == std::string::npos ? std::string() : entry.substr(0, slash + 1)));
     FTblList.push_back(std::move(table));
   }
+  // In table order, each table's entries from the first: the entry a search
+  // of one table after the other finds.
+  size_t entries = 0;
+  for (const auto& table : FTblList) entries += static_cast<size_t>(table->Count());
+  FTableIndex.reserve(entries);
+  for (const auto& table : FTblList)
+    for (int32_t i = 0; i < table->Count(); ++i) {
+      const TTblItem& item = table->GetItem(i);
+      FTableIndex.try_emplace(item.ID(), &item);
+    }
 }
 
 void TVaruneDatabase::ReadItemTable(const TSpf& Rowid, TLdt& Table, std::string_view Name, TLookSet& Looks) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/spf.h"
@@ -87,6 +88,10 @@ class TVaruneDatabase {
   TVaruneBasicList FBasicList{true};
   TSpfManager FSpfManager;
   std::vector<std::unique_ptr<TTbl>> FTblList;
+  // Every sprite entry of the tables by ID, the first table holding an ID
+  // winning: dressing asks for each layer of each part, mostly in vain, and
+  // one lookup beats one per table.
+  std::unordered_map<std::string_view, const TTblItem*, CaseInsensitiveHash, CaseInsensitiveEqual> FTableIndex;
   TVaruneMotionList FMotionList;
   TVaruneGlobalResList FGlobalResList;
   TVaruneGlobalStringList FGlobalStringList;

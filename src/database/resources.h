@@ -1,10 +1,17 @@
 #pragma once
 // Caches of decoded resources: PNG pictures, sprite sheets as surfaces, and
-// animation sequences. Each file is extracted and decoded at most once per
-// database; a name no archive holds is remembered as missing, while a file
-// that fails to decode is tried again on the next request.
+// animation sequences. Each file is extracted and decoded once per database
+// (twice at worst when two threads ask for it at the same moment; the first
+// result is kept); a name no archive holds is remembered as missing, while a
+// file that fails to decode is tried again on the next request.
+//
+// GetFile may run on several threads at once, so that pictures can be drawn
+// on every core from one loaded client; Clear may not run beside it. Cached
+// objects live until Clear.
 
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,27 +36,41 @@ class TResourceManager {
   TResourceManager& operator=(const TResourceManager&) = delete;
 
   // Frees every cached object and forgets remembered misses.
-  void Clear() { FList.clear(); }
+  void Clear() {
+    std::unique_lock lock(FLock);
+    FList.clear();
+  }
 
   // The cached object for `FileName` (a path inside the archives, without
   // case), loading it on first request; null when there is none.
   const T* GetFile(std::string_view FileName) {
-    if (const auto found = FList.find(FileName); found != FList.end()) return found->second.get();
-    const TSpfItemInfo* info = FSpfMan.GetItem(FileName);
-    if (!info) {
-      FList.emplace(std::string(FileName), nullptr);
-      return nullptr;
+    {
+      std::shared_lock lock(FLock);
+      if (const auto found = FList.find(FileName); found != FList.end()) return found->second.get();
     }
-    std::unique_ptr<T> object = Load(*info);
-    if (!object) return nullptr;
-    return FList.emplace(std::string(FileName), std::move(object)).first->second.get();
+    // Decoded outside the lock: other threads keep drawing meanwhile.
+    std::unique_ptr<T> object;
+    if (const TSpfItemInfo* info = FSpfMan.GetItem(FileName)) {
+      object = Load(*info);
+      if (!object) return nullptr;
+    }
+    std::unique_lock lock(FLock);
+    // try_emplace keeps an object another thread put in first: every caller
+    // of a name gets the same one.
+    return FList.try_emplace(std::string(FileName), std::move(object)).first->second.get();
   }
 
   // How many names are cached, misses included.
-  size_t CachedCount() const { return FList.size(); }
+  size_t CachedCount() const {
+    std::shared_lock lock(FLock);
+    return FList.size();
+  }
   // True once `FileName` has been loaded or found missing: GetFile then
   // answers at once.
-  bool Contains(std::string_view FileName) const { return FList.find(FileName) != FList.end(); }
+  bool Contains(std::string_view FileName) const {
+    std::shared_lock lock(FLock);
+    return FList.find(FileName) != FList.end();
+  }
 
  protected:
   // Loads the file; null for a failure to be retried later. Failures the
@@ -59,6 +80,7 @@ class TResourceManager {
   TSpfManager& FSpfMan;
 
  private:
+  mutable std::shared_mutex FLock;
   std::unordered_map<std::string, std::unique_ptr<T>, CaseInsensitiveHash, CaseInsensitiveEqual> FList;
 };
 
@@ -81,7 +103,7 @@ class TPngManager : public TResourceManager<TPngImage> {
   std::unique_ptr<TPngImage> Load(const TSpfItemInfo& Info) override;
 };
 
-// Item icons, composed in a 32 x 32 RGBA buffer.
+// Item icons, composed in a 32 x 32 RGBA buffer: Draw is for one thread.
 class TIconManager : public TPngManager {
  public:
   explicit TIconManager(TSpfManager& ASpfMan) : TPngManager(ASpfMan), FBuffer(TPngImage::Blank(32, 32)) {}

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <thread>
 
 #include "archive/error.h"
 #include "database/client_writer.h"
@@ -158,6 +159,40 @@ TEST_F(ResourcesTest, NamesWithoutCaseMissesRememberedFailuresRetried) {
   ui.Clear();
   EXPECT_EQ(ui.CachedCount(), 0u);
   EXPECT_NE(ui.GetFile("DATA/LOBBY/RB001.PNG"), nullptr);
+}
+
+// A batch export draws on every core from one database: threads asking for
+// the same names at once must all get the one object kept for each.
+TEST_F(ResourcesTest, ThreadsAskingAtOnceShareOneObjectPerName) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 8; ++i) {
+    names.push_back("DATA/SHEET" + std::to_string(i) + ".PNG");
+    Add(names.back(), EncodePngImage(Picture(i % 2 ? pctRGBA : pctPalette)));
+  }
+  names.push_back("DATA/MISSING.PNG");
+  Load();
+
+  constexpr int kThreads = 4;
+  std::vector<std::vector<const TBitmap32*>> seen(kThreads);
+  {
+    std::vector<std::jthread> threads;
+    for (int t = 0; t < kThreads; ++t)
+      threads.emplace_back([&, t] {
+        // Every thread starts at another name, and some names in lower case.
+        for (size_t i = 0; i < names.size(); ++i) {
+          std::string name = names[(i + static_cast<size_t>(t)) % names.size()];
+          if (t % 2) std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+          seen[t].push_back(database.CharaManager().GetFile(name));
+          database.SpfManager().GetItem("DATA/SHEET0.PNG");
+        }
+        std::rotate(seen[t].rbegin(), seen[t].rbegin() + t, seen[t].rend());
+      });
+  }
+  for (int t = 1; t < kThreads; ++t) EXPECT_EQ(seen[t], seen[0]) << t;
+  EXPECT_EQ(seen[0].back(), nullptr);
+  EXPECT_EQ(std::count(seen[0].begin(), seen[0].end(), nullptr), 1);
+  EXPECT_EQ(database.CharaManager().CachedCount(), names.size());
+  EXPECT_EQ(seen[0][3]->Width(), 3);
 }
 
 TEST(CopyPngRectTest, AlphaFromEachColourTypeAndDim) {
