@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "archive/error.h"
+#include "viewer/startup.h"
 
 namespace varune::cli {
 namespace {
@@ -17,6 +18,7 @@ std::vector<TCommand> AllCommands() {
   AddFileCommands(commands);
   AddDatabaseCommands(commands);
   AddRenderCommands(commands);
+  AddBatchCommands(commands);
   AddDemoCommands(commands);
   return commands;
 }
@@ -31,7 +33,10 @@ void PrintHelp(const std::vector<TCommand>& commands, std::ostream& out) {
     for (const std::string& word : command.Words) words += word + " ";
     out << "  " << words << command.Synopsis << "\n      " << command.Summary << "\n";
   }
-  out << "\nexit status: 0 success, 1 error, 2 usage error\n";
+  out << "\noptions:\n"
+         "  -h, --help\n      shows this help; COMMAND --help shows the usage of one command\n"
+         "  --version\n      shows the program's version\n"
+         "\nexit status: 0 success, 1 error, 2 usage error\n";
 }
 
 }  // namespace
@@ -102,6 +107,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintHelp(commands, out);
+    return ecSuccess;
+  }
+  if (args[0] == "--version") {
+    out << "varune-cli " << AppVersionNumber() << "\n";
     return ecSuccess;
   }
   const TCommand* chosen = nullptr;

@@ -64,6 +64,7 @@ void AddFileCommands(std::vector<TCommand>& commands);
 void AddDatabaseCommands(std::vector<TCommand>& commands);
 void AddRenderCommands(std::vector<TCommand>& commands);
 void AddDemoCommands(std::vector<TCommand>& commands);
+void AddBatchCommands(std::vector<TCommand>& commands);
 
 // Runs a command line (without the program name). Errors go to `err`.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
