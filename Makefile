@@ -2,7 +2,7 @@
 # and `make test`. Each installs what is missing first.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps run test bench fuzz clean
+.PHONY: all deps run test bench fuzz package clean
 
 all: run
 
@@ -36,6 +36,15 @@ fuzz: deps
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus >$$corpus.log 2>&1; rc=$$?; \
 	  tail -n 12 $$corpus.log; [ $$rc -eq 0 ] || exit 1; \
 	done
+
+# The Debian package build/package/varune-wardrobe_VERSION_ARCH.deb, then
+# checked unpacked (scripts/check-package.sh).
+package: deps
+	@cmake --preset package >/dev/null
+	@cmake --build --preset package
+	@rm -f build/package/varune-wardrobe_*.deb
+	@cpack --preset package >/dev/null
+	@bash scripts/check-package.sh build/package/varune-wardrobe_*.deb
 
 clean:
 	rm -rf build

@@ -18,6 +18,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev
   # screenshots of the desktop program
   xvfb xauth scrot x11-utils xdotool
+  # what a person installs: icons drawn from the SVG, manual pages from --help,
+  # checks of the installed tree, the .deb and its dependencies
+  librsvg2-bin desktop-file-utils man-db dpkg-dev
 )
 
 missing=()

@@ -24,8 +24,9 @@ QString CaptionOrTitle(const QString& Caption) { return Caption.isEmpty() ? QStr
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // No display name: X11 would append it to every caption ("Varune Wardrobe 1.9 — Varune Wardrobe").
   setApplicationName(kAppTitle);
-  setApplicationDisplayName(kAppTitle);
+  setDesktopFileName(kProgramName);  // matches the menu entry, for the taskbar's icon
   // The same look on every desktop: the window is laid out to the pixel.
   setStyle(QStyleFactory::create("Fusion"));
   InstallInterfaceFonts();

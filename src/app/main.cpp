@@ -1,7 +1,9 @@
 // varune-wardrobe: finds the game client, writes its folder back to the
 // settings, creates the main window and runs until it is closed.
 
+#include <QDirIterator>
 #include <QFileDialog>
+#include <QIcon>
 #include <iostream>
 
 #include "app/application.h"
@@ -27,6 +29,16 @@ std::string AskForClient() {
   return dialog.selectedFiles().first().toStdString();
 }
 
+// The icon of the desktop entry, built in (resource of dist/) so that the
+// windows carry it wherever the program is installed.
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+       it.hasNext();)
+    icon.addFile(it.next());
+  return icon;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,6 +61,7 @@ int main(int argc, char** argv) {
   InitLanguage();
   InitAppFolders(ProgramAppFolders());
   app::TApplication application(argc, argv);
+  application.setWindowIcon(ProgramIcon());
 
   std::string client;
   if (!ClientLocationSkipped(IsCacheMode(), IsDisableCheck())) {

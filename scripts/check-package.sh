@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# check-package.sh DEB: unpacks the package into a temporary root (dpkg -x,
+# no root needed) and runs the installed tree's checks on its /usr, after
+# the control fields a person's apt relies on.
+set -euo pipefail
+
+deb=$1
+checks=$(dirname "$0")/../tests/install/installed_tree.sh
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = varune-wardrobe ] || { echo "check-package: Package is '$(field Package)'" >&2; exit 1; }
+version=$(field Version)
+depends=$(field Depends)
+# Found by dpkg-shlibdeps from the programs' links, and named by hand.
+for needed in libqt6widgets6 libpng16-16 fonts-ipafont-gothic fonts-dejavu-core qt6-qpa-plugins; do
+  grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || { echo "check-package: Depends lacks $needed: $depends" >&2; exit 1; }
+done
+
+dpkg -x "$deb" "$root"
+for check in layout desktop icons man; do bash "$checks" "$check" "$root/usr"; done
+bash "$checks" programs "$root/usr" "$version"
+echo "check-package: $(basename "$deb"): $("$root/usr/bin/varune-cli" --version), Depends: $depends"

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# installed_tree.sh CHECK ROOT [ARGS]: checks what `cmake --install` puts in
+# ROOT, the way a person's machine gets it.
+#   install ROOT BUILD_DIR CMAKE  installs BUILD_DIR into ROOT (a fresh one)
+#   layout ROOT                   exactly the files a person should get
+#   programs ROOT VERSION         both programs run from ROOT and say VERSION
+#   desktop ROOT                  the desktop entry validates and names what is installed
+#   icons ROOT                    every size is a PNG of that size
+#   man ROOT                      both pages render cleanly and document every command and option
+set -euo pipefail
+
+check=$1 root=$2
+shift 2
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+icon_sizes=(16 32 48 64 128 256)
+
+# The page as a person reads it: unhyphenated, one line per paragraph.
+render() { MANWIDTH=1000 man --nh --nj --warnings -l "$1"; }
+
+case $check in
+install)
+  rm -rf "$root"
+  "$2" --install "$1" --prefix "$root" >/dev/null
+  ;;
+
+layout)
+  expected=(
+    bin/varune-cli
+    bin/varune-wardrobe
+    share/applications/varune-wardrobe.desktop
+    share/icons/hicolor/scalable/apps/varune-wardrobe.svg
+    share/man/man1/varune-cli.1.gz
+    share/man/man1/varune-wardrobe.1.gz
+  )
+  for size in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${size}x${size}/apps/varune-wardrobe.png"); done
+  # Nothing more either: no test, benchmark or library of the build.
+  diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f -printf '%P\n' | sort) ||
+    fail "installed files differ from the expected list (< expected, > installed)"
+  for program in varune-cli varune-wardrobe; do
+    [ -x "$root/bin/$program" ] || fail "bin/$program is not executable"
+  done
+  ;;
+
+programs)
+  version=$1
+  for program in varune-cli varune-wardrobe; do
+    said=$("$root/bin/$program" --version) || fail "$program --version exits $?"
+    [ "$said" = "$program $version" ] || fail "$program --version says '$said', the package says $version"
+  done
+  ;;
+
+desktop)
+  entry=$root/share/applications/varune-wardrobe.desktop
+  # Hints (two main categories: it is a game and a graphics program) are fine.
+  report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $report"
+  grep -E ': (error|warning):' <<<"$report" && fail "the desktop entry has errors or warnings"
+  exec_line=$(sed -n 's/^Exec=//p' "$entry")
+  [ -x "$root/bin/${exec_line%% *}" ] || fail "Exec=$exec_line is not an installed program"
+  icon=$(sed -n 's/^Icon=//p' "$entry")
+  [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon=$icon has no scalable icon"
+  grep -q '^Name\[ja\]=' "$entry" || fail "no Japanese name"
+  grep -q '^Categories=.*Game;.*Graphics;' "$entry" || fail "Categories lack Game or Graphics"
+  ;;
+
+icons)
+  for size in "${icon_sizes[@]}"; do
+    png=$root/share/icons/hicolor/${size}x${size}/apps/varune-wardrobe.png
+    # Signature, then IHDR's width and height as 32-bit big-endian words.
+    header=$(od -An -tx1 -N24 "$png" | tr -d ' \n')
+    [ "${header:0:16}" = 89504e470d0a1a0a ] || { fail "$png is no PNG"; continue; }
+    dimensions=$((16#${header:32:8}))x$((16#${header:40:8}))
+    [ "$dimensions" = "${size}x${size}" ] || fail "$png is $dimensions, not ${size}x${size}"
+  done
+  svg=$root/share/icons/hicolor/scalable/apps/varune-wardrobe.svg
+  grep -q '<svg' "$svg" || fail "$svg is no SVG"
+  ;;
+
+man)
+  pages=$root/share/man/man1
+  warnings=$(mktemp)
+  trap 'rm -f "$warnings"' EXIT
+  for program in varune-cli varune-wardrobe; do
+    text=$(render "$pages/$program.1.gz" 2>"$warnings") || fail "man cannot render $program.1"
+    [ -s "$warnings" ] && fail "$program.1 renders with warnings: $(cat "$warnings")"
+    help=$("$root/bin/$program" --help)
+    # Every option the help names, and every command with its arguments as
+    # the help writes them (the page may only add typography).
+    while read -r option; do
+      grep -qF -- "$option" <<<"$text" || fail "$program.1 lacks $option"
+    done < <(grep -oE -- '(^|[ [(|])--?[a-z][a-z-]*' <<<"$help" | sed 's/^[ [(|]//' | sort -u)
+    if [ "$program" = varune-cli ]; then
+      commands=$(sed -n '/^commands:$/,/^$/s/^  \([^ ]\)/\1/p' <<<"$help")
+      [ -n "$commands" ] || fail "varune-cli --help lists no commands"
+      while read -r command; do
+        grep -qxF -- "       $command" <<<"$text" || fail "varune-cli.1 lacks the command '$command'"
+      done <<<"$commands"
+    fi
+  done
+  ;;
+
+*)
+  echo "unknown check $check" >&2
+  exit 2
+  ;;
+esac
+[ "$failures" -eq 0 ]
