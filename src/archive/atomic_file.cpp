@@ -4,11 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -31,23 +29,15 @@ std::pair<std::string, std::string> SplitPath(const std::string& Path) {
 // ".NAME.": what every temporary file of `Name` starts with.
 std::string TemporaryPrefix(const std::string& Name) { return "." + Name + "."; }
 
-// The process's file creation mask. umask() reads it only by setting it,
-// and two threads doing that at once could leave the mask at 0 for good, so
-// the kernel's report is read instead; the fallback keeps its pair of calls
-// under one lock.
+// The process's file creation mask, read once. umask() reads it only by
+// setting it, and two threads doing that at once could leave it at 0 for
+// good; the initialisation of a static runs on one thread only.
 mode_t CreationMask() {
-  if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
-    char line[256];
-    unsigned mask = 0;
-    bool found = false;
-    while (!found && std::fgets(line, sizeof line, status)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
-    std::fclose(status);
-    if (found) return static_cast<mode_t>(mask);
-  }
-  static std::mutex lock;
-  std::lock_guard guard(lock);
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
+  static const mode_t mask = [] {
+    const mode_t current = ::umask(0);
+    ::umask(current);
+    return current;
+  }();
   return mask;
 }
 

@@ -9,7 +9,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -159,7 +158,7 @@ class TSpfManager {
   // Name index, in resolution order, with its lookup by name. Hits share the
   // lock; a miss takes it alone to append.
   std::shared_mutex FListLock;
-  std::deque<TNameEntry> FList;
+  std::vector<TNameEntry> FList;
   std::unordered_map<std::string, int32_t, CaseInsensitiveHash, CaseInsensitiveEqual> FListIndex;
   // Archive list in search order, with its lookup by path.
   std::vector<std::unique_ptr<TSpf>> FSpfList;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -40,6 +41,10 @@ TEST(WriteFileAtomicallyTest, ReplacesWholeOrLeavesNothing) {
   WriteFileAtomically(path, std::vector<uint8_t>{'n', 'e', 'w'});
   EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'n', 'e', 'w'}));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  // The rights of any new file (0666 less the creation mask), not those of a private temporary.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(path).permissions()), 0666 & ~mask);
 
   EXPECT_THROW(WriteFileAtomically(dir.File("missing/a.ini"), std::vector<uint8_t>{'a'}), Error);
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
