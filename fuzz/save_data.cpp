@@ -3,6 +3,7 @@
 
 #include <zlib.h>
 
+#include <cstring>
 #include <string_view>
 
 #include "archive/stream.h"
@@ -32,8 +33,9 @@ namespace {
 
 template <class T>
 void Put(std::vector<uint8_t>& Bytes, T Value) {
-  const auto* p = reinterpret_cast<const uint8_t*>(&Value);
-  Bytes.insert(Bytes.end(), p, p + sizeof Value);
+  // Grown, then copied into: GCC 12 misreads a range insert here as an overflow.
+  Bytes.resize(Bytes.size() + sizeof Value);
+  std::memcpy(Bytes.data() + Bytes.size() - sizeof Value, &Value, sizeof Value);
 }
 
 TBitmap32 Picture(int32_t Size) {
