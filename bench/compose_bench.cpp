@@ -10,9 +10,14 @@
 //   gif_export_30    30 such frames (layers moving a pixel per frame) reduced
 //                    and written as an animated GIF; peer: a memcpy of the
 //                    30 frames
+//   sheet_decode     DecodePngToBitmap32 of a 512x512 RGBA sprite sheet (the
+//                    layers packed in rows, the rest transparent, as sheets
+//                    are); peer: libpng's own reader into the same BGRA
+//                    pixels
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
+#include <png.h>
 
 #include <cmath>
 #include <cstring>
@@ -23,6 +28,7 @@
 #include "imaging/bitmap32.h"
 #include "imaging/gif.h"
 #include "imaging/palette.h"
+#include "imaging/png.h"
 #include "imaging/resampler.h"
 #include "imaging/transform.h"
 
@@ -207,12 +213,44 @@ void GifExportMemcpy(benchmark::State& state) {
   }
 }
 
+const std::vector<uint8_t>& SheetFile() {
+  static const std::vector<uint8_t> file = [] {
+    TBitmap32 sheet(512, 512);
+    sheet.Clear(0);
+    const TScene& scene = Scene();
+    for (int i = 0; i < 60; ++i) sheet.Draw((i % 12) * 42, (i / 12) * 62, scene.Layers[i % kLayers]);
+    return EncodePng(sheet, ppfRGBA);
+  }();
+  return file;
+}
+
+void SheetDecode(benchmark::State& state) {
+  for (auto _ : state) {
+    TBitmap32 sheet = DecodePngToBitmap32(SheetFile());
+    benchmark::DoNotOptimize(sheet.Bits());
+  }
+}
+
+void SheetDecodeLibpng(benchmark::State& state) {
+  for (auto _ : state) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    png_image_begin_read_from_memory(&image, SheetFile().data(), SheetFile().size());
+    image.format = PNG_FORMAT_BGRA;
+    TBitmap32 sheet(static_cast<int32_t>(image.width), static_cast<int32_t>(image.height));
+    if (png_image_finish_read(&image, nullptr, sheet.Bits(), 0, nullptr) == 0) state.SkipWithError(image.message);
+    benchmark::DoNotOptimize(sheet.Bits());
+  }
+}
+
 BENCHMARK(ComposeFrame)->Name("compose_frame")->Unit(benchmark::kMicrosecond);
 BENCHMARK(ComposeFramePixman)->Name("compose_frame:pixman")->Unit(benchmark::kMicrosecond);
 BENCHMARK(PaletteReduce)->Name("palette_reduce")->Unit(benchmark::kMicrosecond);
 BENCHMARK(PaletteReduceMemcpy)->Name("palette_reduce:memcpy")->Unit(benchmark::kMicrosecond);
 BENCHMARK(GifExport)->Name("gif_export_30")->Unit(benchmark::kMillisecond);
 BENCHMARK(GifExportMemcpy)->Name("gif_export_30:memcpy")->Unit(benchmark::kMillisecond);
+BENCHMARK(SheetDecode)->Name("sheet_decode")->Unit(benchmark::kMicrosecond);
+BENCHMARK(SheetDecodeLibpng)->Name("sheet_decode:libpng")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace varune

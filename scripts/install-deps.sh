@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build pkg-config g++ make
   # codecs
-  libpng-dev zlib1g-dev libjpeg62-turbo-dev libgif-dev
+  libpng-dev zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libgif-dev
   # text on surfaces
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core
   # settings file

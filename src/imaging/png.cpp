@@ -9,6 +9,7 @@
 
 #include "archive/error.h"
 #include "archive/stream.h"
+#include "imaging/png_rows.h"
 
 namespace varune {
 
@@ -346,6 +347,14 @@ bool ReadPng(png_structp png, png_infop info, size_t fileSize, uint64_t maxPixel
     png_error(png, "unexpected row layout");
 
   sink.Start(image);
+  const auto* context = static_cast<const TPngContext*>(png_get_io_ptr(png));
+  // libpng stops right after the first IDAT chunk's length and type.
+  if (passes == 1 && bitDepth == 8 && context->Position >= 8 &&
+      InflatePngRows(context->Data, context->Size, context->Position - 8, height, rowBytes,
+                     static_cast<size_t>(ChannelsOf(image.ColorType)), raw)) {
+    for (png_uint_32 y = 0; y < height; ++y) sink.Row(static_cast<int32_t>(y), raw.data() + y * (rowBytes + 1) + 1);
+    return true;
+  }
   if (passes == 1) {
     raw.resize(rowBytes);
     for (png_uint_32 y = 0; y < height; ++y) {
