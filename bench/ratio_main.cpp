@@ -18,7 +18,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        seconds_[Subject(run.benchmark_name())] = run.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
 
@@ -36,6 +36,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
  private:
+  // The name without the settings the library appends ("cold_start/min_time:2.000/manual_time").
+  static std::string Subject(const std::string& name) { return name.substr(0, name.find('/')); }
+
   std::map<std::string, double> seconds_;  // in the reporter's time unit
 };
 

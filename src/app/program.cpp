@@ -1,0 +1,97 @@
+#include "app/program.h"
+
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QIcon>
+#include <iostream>
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/shutdown_signals.h"
+#include "archive/error.h"
+#include "database/language.h"
+#include "viewer/app_options.h"
+#include "viewer/client_location.h"
+#include "viewer/startup.h"
+
+namespace varune::app {
+namespace {
+
+// The client program chosen by the user; empty when cancelled.
+std::string AskForClient() {
+  QFileDialog dialog(nullptr, QString::fromUtf8(kClientDialogTitle));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QStringLiteral("%1 (%1)").arg(QString::fromUtf8(kClientDialogFilter)));
+  dialog.setDefaultSuffix(QString::fromUtf8(kClientDialogDefaultSuffix));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
+}
+
+// The icon of the desktop entry, built in (resource of dist/) so that the
+// windows carry it wherever the program is installed.
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+       it.hasNext();)
+    icon.addFile(it.next());
+  return icon;
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv, const std::function<void()>& OnFirstPaint) {
+  TAppOptions options;
+  try {
+    options = ParseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const Error& error) {
+    std::cerr << "varune-wardrobe: " << error.what() << "\nTry 'varune-wardrobe --help'.\n";
+    return 2;
+  }
+  if (options.Help) {
+    std::cout << AppUsageText();
+    return 0;
+  }
+  if (options.Version) {
+    std::cout << AppVersionText() << '\n';
+    return 0;
+  }
+
+  InitLanguage();
+  InitAppFolders(ProgramAppFolders());
+  TApplication application(argc, argv);
+  application.setWindowIcon(ProgramIcon());
+
+  std::string client;
+  if (!ClientLocationSkipped(IsCacheMode(), IsDisableCheck())) {
+    client = LocateClient({options.Client, ReadClientPath(), DefaultWinePrefix(), AskForClient});
+    if (client.empty()) {
+      ShowMessage(nullptr, QString(), QString::fromUtf8(kClientNotFoundMessage));
+      return 0;
+    }
+  }
+  SetClientDir(client);
+  // A folder named on the command line is for this run only. It wins
+  // whenever it exists, so the result names it exactly then.
+  if (options.Client.empty() || client != WithTrailingSlash(options.Client)) {
+    try {
+      WriteClientPath(client);
+    } catch (const Error& error) {
+      std::cerr << "varune-wardrobe: " << error.what() << '\n';
+    }
+  }
+
+  TfrmQuillon window;
+  if (OnFirstPaint)
+    QObject::connect(&window, &TfrmQuillon::CharaViewPainted, &window, OnFirstPaint, Qt::SingleShotConnection);
+  try {
+    if (!window.FormCreate()) return 0;
+  } catch (const std::exception& error) {
+    ShowMessage(nullptr, QString(), ErrorText(error));
+    return 1;
+  }
+  TShutdownSignals shutdown(&window);
+  window.show();
+  return application.exec();
+}
+
+}  // namespace varune::app
