@@ -11,9 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
