@@ -21,10 +21,10 @@ namespace {
 
 using std::to_string;
 
-// AARRGGBB, upper-case hex.
-std::string HexColor(TColor32 color) {
+// AARRGGBB, upper-case hex, after `prefix`.
+std::string HexColor(TColor32 color, const char* prefix = "") {
   char text[16];
-  std::snprintf(text, sizeof text, "%08X", color);
+  std::snprintf(text, sizeof text, "%s%08X", prefix, color);
   return text;
 }
 
@@ -115,7 +115,7 @@ void Card(const TArgs& args, std::ostream& out, std::ostream&) {
 
   if (lines) {
     for (const TItemCardText& text : ItemCardTexts(card))
-      WriteRow(out, {to_string(text.Y), "#" + HexColor(text.Color), text.Text});
+      WriteRow(out, {to_string(text.Y), HexColor(text.Color, "#"), text.Text});
     return;
   }
   TBitmap32 picture;
