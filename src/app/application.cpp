@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QStyleFactory>
 
+#include "imaging/font.h"
 #include "viewer/startup.h"
 
 namespace varune::app {
@@ -44,6 +45,8 @@ bool TApplication::notify(QObject* Receiver, QEvent* Event) {
 }
 
 void InstallInterfaceFonts() {
+  // Qt's fonts and the pictures' come from one fontconfig configuration.
+  ShareProcessFontConfig();
   // The interface names Windows fonts; IPAPGothic is the metric twin of the
   // Japanese ones, DejaVu Sans stands in for Tahoma.
   QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});

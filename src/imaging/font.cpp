@@ -7,6 +7,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -96,6 +97,8 @@ struct TSizedFace {
   std::unordered_map<char32_t, TCharGlyph> Chars;
 };
 
+std::atomic<bool> FShareProcessConfig{false};
+
 class TFontEngine {
  public:
   static TFontEngine& Instance() {
@@ -150,10 +153,11 @@ class TFontEngine {
 
   TFontEngine() {
     if (FT_Init_FreeType(&FLibrary) != 0) throw Error("FreeType could not start");
-    FConfig = FcInitLoadConfig();
+    const bool shared = FShareProcessConfig;
+    FConfig = shared ? FcConfigReference(nullptr) : FcInitLoadConfig();
     if (FConfig != nullptr) {
       FcConfigParseAndLoadFromMemory(FConfig, reinterpret_cast<const FcChar8*>(kAliasRules), FcFalse);
-      FcConfigBuildFonts(FConfig);
+      if (!shared) FcConfigBuildFonts(FConfig);
     }
   }
   ~TFontEngine() {
@@ -320,6 +324,8 @@ class TFontEngine {
 };
 
 }  // namespace
+
+void ShareProcessFontConfig() { FShareProcessConfig = true; }
 
 TResolvedFont ResolveFont(const TFont& Font) {
   TFontEngine& engine = TFontEngine::Instance();

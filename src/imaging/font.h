@@ -66,6 +66,14 @@ struct TGlyphBitmap {
 TResolvedFont ResolveFont(const TFont& Font);
 TFontMetrics GetFontMetrics(const TFont& Font);
 
+// The engine loads a fontconfig configuration of its own, with its aliases
+// of the Windows names. A program whose toolkit loads the process's own
+// configuration anyway (Qt) calls this before any text is measured or
+// drawn: the engine then adds its aliases to that one instead of loading a
+// second, a few milliseconds of every start. That configuration lives until
+// the process ends.
+void ShareProcessFontConfig();
+
 // Lays out UTF-8 text on one line (no kerning, like the window system's text
 // output) and calls Visit for every character with its glyph and the pen x
 // relative to the start. Invalid UTF-8 reads as U+FFFD. Visit must not call

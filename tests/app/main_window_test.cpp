@@ -4,6 +4,7 @@
 // slots, shutdown by signal, and a whole session coming back at the next
 // start with the client's archives untouched.
 
+#include <fontconfig/fontconfig.h>
 #include <signal.h>
 
 #include <QCheckBox>
@@ -32,6 +33,7 @@
 #include "database/language.h"
 #include "demo/demo_fixture.h"
 #include "imaging/bmp.h"
+#include "imaging/font.h"
 #include "imaging/png.h"
 #include "viewer/ini_file.h"
 #include "viewer/save_data.h"
@@ -145,6 +147,20 @@ class TMainWindowTest : public QObject {
     const QFontInfo font(QApplication::font());
     QCOMPARE(font.family(), QStringLiteral("IPAPGothic"));
     QCOMPARE(font.pixelSize(), 12);
+
+    // Pictures match in the configuration Qt reads, their aliases added to it
+    // (by itself fontconfig gives DejaVu Sans for this name).
+    QCOMPARE(QString::fromStdString(ResolveFont({"MS UI Gothic", -12}).Family), QStringLiteral("IPAPGothic"));
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("MS UI Gothic"));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcChar8* family = nullptr;
+    QVERIFY(match && FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch);
+    QCOMPARE(QString::fromUtf8(reinterpret_cast<const char*>(family)), QStringLiteral("IPAPGothic"));
+    FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
   }
 
   void listsBackgroundPicturesSortedWithoutCase() {
