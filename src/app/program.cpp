@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/application.h"
+#include "app/heap_warmer.h"
 #include "app/main_window.h"
 #include "app/shutdown_signals.h"
 #include "archive/error.h"
@@ -83,6 +84,9 @@ int RunProgram(int argc, char** argv, const std::function<void()>& OnFirstPaint)
   TfrmQuillon window;
   if (OnFirstPaint)
     QObject::connect(&window, &TfrmQuillon::CharaViewPainted, &window, OnFirstPaint, Qt::SingleShotConnection);
+  // Faulting in the heap the load is about to use starts only now: while
+  // Qt loads its plugins and fonts, the two would wait on each other.
+  const THeapWarmer heapWarmer;
   try {
     if (!window.FormCreate()) return 0;
   } catch (const std::exception& error) {
