@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <system_error>
 
 namespace varune::app {
 namespace {
@@ -40,10 +41,14 @@ THeapWarmer::THeapWarmer(size_t Bytes) {
   // thread's calls that change its mappings must not wait behind a long
   // one. A kernel before 5.14 refuses the advice: the pages then fault in
   // as they are used, as without the warmer.
-  FWorker = std::thread([first, end, page] {
-    for (uintptr_t at = first; at < end; at += page)
-      if (madvise(reinterpret_cast<void*>(at), page, MADV_POPULATE_WRITE) != 0) return;
-  });
+  try {
+    FWorker = std::thread([first, end, page] {
+      for (uintptr_t at = first; at < end; at += page)
+        if (madvise(reinterpret_cast<void*>(at), page, MADV_POPULATE_WRITE) != 0) return;
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare: the same as without the warmer.
+  }
 }
 
 THeapWarmer::~THeapWarmer() {
