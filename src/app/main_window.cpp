@@ -482,31 +482,39 @@ void TfrmQuillon::LoadSettings() {
 
 void TfrmQuillon::SaveSettings() {
   if (FErrorExit) return;
-  try {
-    TIniFile settings(SettingsFileName());
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
-      WritePlacement(settings, "Form", OuterPlacement(*this), WindowPositionsWork());
-    TOutfitSettings outfit = CharaOutfit(*Chara());
-    outfit.Hair = SelectedComboID(FHair);
-    outfit.HairColor = SelectedComboID(FHairColor);
-    outfit.Face = SelectedComboID(FFace);
-    outfit.EyeColor = SelectedComboID(FEyeColor);
-    outfit.Body = SelectedComboID(FBody);
-    outfit.Tops = tbTops->value();
-    outfit.Bottom = tbBottom->value();
-    WriteOutfitSettings(settings, outfit);
-    WriteDataSettings(settings, cbCacheMode->isChecked(), cbDisableCheck->isChecked(), ClientDir());
-    if (FFavForm) {
-      WritePaletteSettings(settings,
-                           {OuterPlacement(*FFavForm), FPaletteVisibleAtClose.value_or(FFavForm->isVisible())},
-                           WindowPositionsWork());
+  // Two files, two steps: one that fails is told and the other still written.
+  const auto step = [](const char* English, const char* Japanese, const std::function<void()>& Save) {
+    try {
+      Save();
+    } catch (const std::exception& error) {
+      ShowMessage(nullptr, QString(), Qs(LangText(English, Japanese)) + "\n" + ErrorText(error));
     }
-    settings.Save();
-    WriteFavorites(AppDir() + kFavoritesFileName, FFavoriteList);
-  } catch (const std::exception& error) {
-    ShowMessage(nullptr, QString(),
-                Qs(LangText("The settings could not be saved.", "設定を保存できませんでした。")) + "\n" + ErrorText(error));
+  };
+  if (SettingsFileWritable())
+    step("The settings could not be saved.", "設定を保存できませんでした。", [this] { SaveSettingsFile(); });
+  step("The favourites could not be saved.", "お気に入りを保存できませんでした。",
+       [this] { WriteFavorites(AppDir() + kFavoritesFileName, FFavoriteList); });
+}
+
+void TfrmQuillon::SaveSettingsFile() {
+  TIniFile settings(SettingsFileName());
+  if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    WritePlacement(settings, "Form", OuterPlacement(*this), WindowPositionsWork());
+  TOutfitSettings outfit = CharaOutfit(*Chara());
+  outfit.Hair = SelectedComboID(FHair);
+  outfit.HairColor = SelectedComboID(FHairColor);
+  outfit.Face = SelectedComboID(FFace);
+  outfit.EyeColor = SelectedComboID(FEyeColor);
+  outfit.Body = SelectedComboID(FBody);
+  outfit.Tops = tbTops->value();
+  outfit.Bottom = tbBottom->value();
+  WriteOutfitSettings(settings, outfit);
+  WriteDataSettings(settings, cbCacheMode->isChecked(), cbDisableCheck->isChecked(), ClientPathToSave());
+  if (FFavForm) {
+    WritePaletteSettings(settings, {OuterPlacement(*FFavForm), FPaletteVisibleAtClose.value_or(FFavForm->isVisible())},
+                         WindowPositionsWork());
   }
+  settings.Save();
 }
 
 bool TfrmQuillon::GenerateCache() {

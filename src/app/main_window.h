@@ -95,7 +95,9 @@ class TfrmQuillon : public QWidget {
   // program cannot go on (the user has been told) or the user cancelled.
   bool GenerateCache();
   void LoadSettings();
+  // The settings file and "fav.dat", at exit after a successful start.
   void SaveSettings();
+  void SaveSettingsFile();
   void FillBackgrounds();
   void PaintLoadSaveButtons();
 

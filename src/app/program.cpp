@@ -62,20 +62,27 @@ int RunProgram(int argc, char** argv, const std::function<void()>& OnFirstPaint)
   TApplication application(argc, argv);
   application.setWindowIcon(ProgramIcon());
 
-  std::string client;
+  if (const std::string problem = CheckSettingsFile(); !problem.empty()) {
+    ShowMessage(nullptr, QString(),
+                QString::fromStdString(LangText("The settings file %1 cannot be read (%2). The program starts with "
+                                                "its defaults and leaves the file as it is in this run.",
+                                                "設定ファイル %1 を読めません (%2)。既定の設定で起動し、"
+                                                "今回はこのファイルに書き込みません。"))
+                    .arg(QString::fromStdString(SettingsFileName()), QString::fromStdString(problem)));
+  }
+  TLocatedClient client;
   if (!ClientLocationSkipped(IsCacheMode(), IsDisableCheck())) {
     client = LocateClient({options.Client, ReadClientPath(), DefaultWinePrefix(), AskForClient});
-    if (client.empty()) {
+    if (client.Folder.empty()) {
       ShowMessage(nullptr, QString(), QString::fromUtf8(kClientNotFoundMessage));
       return 0;
     }
   }
-  SetClientDir(client);
-  // A folder named on the command line is for this run only. It wins
-  // whenever it exists, so the result names it exactly then.
-  if (options.Client.empty() || client != WithTrailingSlash(options.Client)) {
+  // A folder named on the command line is for this run only.
+  SetClientDir(client.Folder, client.FromCommandLine);
+  if (const std::optional<std::string> saved = ClientPathToSave()) {
     try {
-      WriteClientPath(client);
+      WriteClientPath(*saved);
     } catch (const Error& error) {
       std::cerr << "varune-wardrobe: " << error.what() << '\n';
     }

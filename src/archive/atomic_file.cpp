@@ -18,6 +18,8 @@ namespace varune {
 namespace {
 
 constexpr char kRandomPart[] = "XXXXXX";
+// As many links as the kernel follows in one path before it gives up.
+constexpr int kMaxLinkHops = 40;
 
 // The folder of `Path` with its separator ("./" for a bare name) and the name.
 std::pair<std::string, std::string> SplitPath(const std::string& Path) {
@@ -41,9 +43,34 @@ mode_t CreationMask() {
   return mask;
 }
 
+// Where a write to `Path` lands: the last target of a chain of symbolic
+// links, or `Path` itself when it is no link. Raises varune::Error for a
+// chain that never ends.
+std::string LinkTarget(std::string Path) {
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat info;
+    if (::lstat(Path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return Path;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(Path, error);
+    if (error) return Path;
+    Path = target.is_absolute() ? target.string() : SplitPath(Path).first + target.string();
+  }
+  throw Error(Sprintf("%s を書き込めません: %s", Path.c_str(), std::strerror(ELOOP)));
+}
+
 }  // namespace
 
-TAtomicFile::TAtomicFile(std::string Path) : FPath(std::move(Path)) {
+TAtomicFile::TAtomicFile(std::string Path, TReplaceMode Mode)
+    : FPath(std::move(Path)), FRights(0666 & ~CreationMask()) {
+  if (Mode == rmUsersFile) {
+    FPath = LinkTarget(FPath);
+    struct stat info;
+    if (::stat(FPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      // No write bit at all is a file protected by its owner, whoever runs us.
+      if ((info.st_mode & 0222) == 0 || ::access(FPath.c_str(), W_OK) != 0) Fail(EACCES);
+      FRights = info.st_mode & 0777;
+    }
+  }
   const auto [folder, name] = SplitPath(FPath);
   FTemporary = folder + TemporaryPrefix(name) + kRandomPart;
   FHandle = ::mkstemp(FTemporary.data());
@@ -78,9 +105,8 @@ void TAtomicFile::Write(const void* Data, size_t Size) {
 }
 
 void TAtomicFile::Commit() {
-  // mkstemp makes the file private; a replaced file gets the usual rights.
-  const mode_t mask = CreationMask();
-  if (::fchmod(FHandle, 0666 & ~mask) != 0 || ::fsync(FHandle) != 0) Fail(errno);
+  // mkstemp makes the file private.
+  if (::fchmod(FHandle, FRights) != 0 || ::fsync(FHandle) != 0) Fail(errno);
   const int handle = std::exchange(FHandle, -1);
   if (::close(handle) != 0 || ::rename(FTemporary.c_str(), FPath.c_str()) != 0) Fail(errno);
   FCommitted = true;

@@ -3,17 +3,29 @@
 // folder (".NAME.XXXXXX"), which is flushed to disk and renamed over the file
 // only once complete: a failure, a cancel or a crash midway leaves the
 // previous file as it was, or no file under the name.
+//
+// A file the user gave keeps what they gave it: a symbolic link is followed
+// and its target replaced (the link stays a link), the permission bits stay
+// as they were, and a file without write permission (made read-only to
+// protect it) is not replaced at all.
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <string>
 
 namespace varune {
 
+// Whose file is replaced. The program's own copies (the cache's archives)
+// replace the name itself, a link included, with the usual rights: a link
+// planted there must never lead a write into the game's folder.
+enum TReplaceMode { rmUsersFile, rmOwnCopy };
+
 class TAtomicFile {
  public:
   // Creates the temporary file; raises varune::Error naming `Path` when the
-  // folder cannot take it.
-  explicit TAtomicFile(std::string Path);
+  // folder cannot take it or the file may not be replaced.
+  explicit TAtomicFile(std::string Path, TReplaceMode Mode = rmUsersFile);
   // Removes the temporary file unless Commit succeeded.
   ~TAtomicFile();
   TAtomicFile(const TAtomicFile&) = delete;
@@ -31,6 +43,8 @@ class TAtomicFile {
 
   std::string FPath;
   std::string FTemporary;
+  // The rights the file gets: the replaced file's, or those of a new file.
+  mode_t FRights = 0;
   int FHandle = -1;
   bool FCommitted = false;
 };

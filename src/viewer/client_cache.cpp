@@ -42,7 +42,7 @@ void CopyArchive(const std::string& Source, const std::string& Target, const std
                  const TCacheProgress& Progress) {
   TFileStream source(Source, TFileStream::fmOpenRead);
   const int64_t total = source.Size();
-  TAtomicFile target(Target);
+  TAtomicFile target(Target, rmOwnCopy);
   std::vector<uint8_t> chunk(static_cast<size_t>(std::min(total, kCopyChunk)));
   Report(Progress, Name, 0, total);
   for (int64_t done = 0; done < total;) {

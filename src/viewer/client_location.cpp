@@ -214,15 +214,15 @@ std::string DefaultWinePrefix() {
 
 bool ClientLocationSkipped(bool CacheMode, bool DisableCheck) { return CacheMode && DisableCheck; }
 
-std::string LocateClient(const TClientSearch& Search) {
-  for (const std::string& given : {Search.CommandLine, Search.SettingsPath})
-    if (std::string found = ExistingFolder(given); !found.empty()) return found;
+TLocatedClient LocateClient(const TClientSearch& Search) {
+  if (std::string found = ExistingFolder(Search.CommandLine); !found.empty()) return {found, true};
+  if (std::string found = ExistingFolder(Search.SettingsPath); !found.empty()) return {found};
   std::string found = ExistingFolder(LauncherClientFolder(Search.WinePrefix));
   if (found.empty() && Search.AskUser) found = ExistingFolder(FolderOfFile(Search.AskUser()));
-  if (!found.empty() || Search.WinePrefix.empty()) return found;
+  if (!found.empty() || Search.WinePrefix.empty()) return {found};
   for (const char* programFiles : kProgramFilesFolders) {
     found = ExistingFolder((fs::path(Search.WinePrefix) / "drive_c" / programFiles / kClientSubfolder).string());
-    if (!found.empty()) return found;
+    if (!found.empty()) return {found};
   }
   return {};
 }

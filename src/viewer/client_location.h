@@ -28,10 +28,15 @@ std::string DefaultWinePrefix();
 // When both options are on, the client is not looked for at all.
 bool ClientLocationSkipped(bool CacheMode, bool DisableCheck);
 
+struct TLocatedClient {
+  std::string Folder;            // absolute; empty when no candidate exists
+  bool FromCommandLine = false;  // a folder for this run only, never saved as "ClientPath"
+};
+
 // The first existing folder of: the command line, the settings, the launcher
 // entry, the file dialog (asked only when the launcher entry names no existing
-// folder), Program Files, Program Files (x86). Empty when none exists.
-std::string LocateClient(const TClientSearch& Search);
+// folder), Program Files, Program Files (x86).
+TLocatedClient LocateClient(const TClientSearch& Search);
 
 // The launcher entry's folder mapped into the prefix, or empty. Its existence
 // is not tested.

@@ -8,7 +8,9 @@
 #include <SimpleIni.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -25,14 +27,28 @@ namespace {
 // reads as empty rather than being loaded whole.
 constexpr uintmax_t kMaxFileSize = 4 << 20;
 
-std::string ReadSettingsBytes(const std::string& FileName) {
+// The file's bytes, or in `Problem` why a file that exists cannot be read:
+// it is then read as empty and must not be replaced.
+std::string ReadSettingsBytes(const std::string& FileName, std::string& Problem) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  if (!std::filesystem::is_regular_file(FileName, error)) return {};
-  const uintmax_t size = std::filesystem::file_size(FileName, error);
-  if (error || size > kMaxFileSize) return {};
+  const fs::file_status status = fs::status(FileName, error);
+  if (status.type() == fs::file_type::not_found) return {};
+  if (error || status.type() != fs::file_type::regular) {
+    Problem = error ? error.message() : "not a file";
+    return {};
+  }
+  const uintmax_t size = fs::file_size(FileName, error);
+  if (error || size > kMaxFileSize) {
+    Problem = error ? error.message() : "larger than a settings file can be";
+    return {};
+  }
   std::ifstream file(FileName, std::ios::binary);
   std::string bytes(size, '\0');
-  if (!file.read(bytes.data(), static_cast<std::streamsize>(size))) return {};
+  if (!file.read(bytes.data(), static_cast<std::streamsize>(size))) {
+    Problem = std::strerror(errno ? errno : EIO);
+    return {};
+  }
   // The parser stops at a NUL. A byte that is never UTF-8 keeps the rest of
   // the file readable and makes the value holding it read as absent.
   std::replace(bytes.begin(), bytes.end(), '\0', '\xFF');
@@ -60,8 +76,11 @@ struct TIniFile::TStore {
 
 TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)), FStore(std::make_unique<TStore>()) {
   FStore->Ini.SetSpaces(false);  // "key=value", as Windows writes it
-  const std::string bytes = ReadSettingsBytes(FFileName);
-  if (FStore->Ini.LoadData(bytes) < 0) FStore->Ini.Reset();
+  const std::string bytes = ReadSettingsBytes(FFileName, FReadProblem);
+  if (FStore->Ini.LoadData(bytes) < 0) {
+    FStore->Ini.Reset();
+    if (FReadProblem.empty()) FReadProblem = "not a settings file";
+  }
 }
 
 TIniFile::~TIniFile() = default;
@@ -96,6 +115,8 @@ void TIniFile::WriteBool(const std::string& Section, const std::string& Key, boo
 }
 
 void TIniFile::Save() const {
+  if (!FReadProblem.empty())
+    throw Error(Sprintf("%s は読めなかったため置き換えません: %s", FFileName.c_str(), FReadProblem.c_str()));
   std::string text;
   if (FStore->Ini.Save(text) < 0) throw Error(Sprintf("%s を書き込めません", FFileName.c_str()));
   WriteFileAtomically(FFileName, text.data(), text.size());

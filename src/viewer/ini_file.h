@@ -19,6 +19,9 @@ class TIniFile {
   TIniFile& operator=(const TIniFile&) = delete;
 
   const std::string& FileName() const { return FFileName; }
+  // Why the file exists but could not be read (no permission, not a file,
+  // too large); empty when it was read or does not exist.
+  const std::string& ReadProblem() const { return FReadProblem; }
 
   // A value that is not valid UTF-8 or holds a NUL reads as absent.
   std::string ReadString(const std::string& Section, const std::string& Key, const std::string& Default) const;
@@ -34,12 +37,15 @@ class TIniFile {
   void WriteInteger(const std::string& Section, const std::string& Key, int32_t Value);  // decimal
   void WriteBool(const std::string& Section, const std::string& Key, bool Value);        // "1" / "0"
 
-  // Replaces the file as a whole; raises varune::Error when it cannot be written.
+  // Replaces the file as a whole; raises varune::Error when it cannot be
+  // written, and for a file that could not be read: replacing it would lose
+  // every key but ours.
   void Save() const;
 
  private:
   struct TStore;
   std::string FFileName;
+  std::string FReadProblem;
   std::unique_ptr<TStore> FStore;
 };
 

@@ -91,10 +91,10 @@ void RestoreCharaOutfit(TChara& Chara, const TOutfitSettings& Outfit) {
   for (int32_t pos = 1; pos <= kSlotCount; ++pos) Chara.SetEquipID(pos, Outfit.EquipIDs[pos - 1]);
 }
 
-void WriteDataSettings(TIniFile& Ini, bool CacheMode, bool DisableCheck, const std::string& ClientPath) {
+void WriteDataSettings(TIniFile& Ini, bool CacheMode, bool DisableCheck, const std::optional<std::string>& ClientPath) {
   Ini.WriteBool("Data", "CacheMode", CacheMode);
   Ini.WriteBool("Data", "DisableCheck", DisableCheck);
-  Ini.WriteString("Data", "ClientPath", ClientPath);
+  if (ClientPath) Ini.WriteString("Data", "ClientPath", *ClientPath);
 }
 
 }  // namespace varune

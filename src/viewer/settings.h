@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,7 +83,8 @@ TOutfitSettings CharaOutfit(const TChara& Chara);
 // order; unknown IDs leave their position empty.
 void RestoreCharaOutfit(TChara& Chara, const TOutfitSettings& Outfit);
 
-// "Data" as the window writes it at exit.
-void WriteDataSettings(TIniFile& Ini, bool CacheMode, bool DisableCheck, const std::string& ClientPath);
+// "Data" as the window writes it at exit; without a `ClientPath` that key
+// keeps what it held.
+void WriteDataSettings(TIniFile& Ini, bool CacheMode, bool DisableCheck, const std::optional<std::string>& ClientPath);
 
 }  // namespace varune

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 #include "archive/error.h"
 #include "viewer/export.h"
@@ -23,6 +22,8 @@ struct TStartupOptions {
 
 TAppFolders FFolders;
 std::string FClientDir;
+bool FClientDirForThisRunOnly = false;
+bool FSettingsFileWritable = true;
 std::optional<TStartupOptions> FStartupOptions;
 
 const TStartupOptions& StartupOptions() {
@@ -94,13 +95,32 @@ TAppFolders ProgramAppFolders() {
   return folders;
 }
 
-void InitAppFolders(const TAppFolders& Folders) { FFolders = Folders; }
+void InitAppFolders(const TAppFolders& Folders) {
+  FFolders = Folders;
+  FSettingsFileWritable = true;  // another file, not checked yet
+}
 const std::string& AppDir() { return FFolders.AppDir; }
 const std::string& CacheDir() { return FFolders.CacheDir; }
 const std::string& SettingsFileName() { return FFolders.SettingsFile; }
 
 const std::string& ClientDir() { return FClientDir; }
-void SetClientDir(const std::string& Dir) { FClientDir = Dir; }
+void SetClientDir(const std::string& Dir, bool ForThisRunOnly) {
+  FClientDir = Dir;
+  FClientDirForThisRunOnly = ForThisRunOnly;
+}
+
+std::optional<std::string> ClientPathToSave() {
+  if (FClientDirForThisRunOnly) return std::nullopt;
+  return FClientDir;
+}
+
+std::string CheckSettingsFile() {
+  std::string problem = TIniFile(SettingsFileName()).ReadProblem();
+  FSettingsFileWritable = problem.empty();
+  return problem;
+}
+
+bool SettingsFileWritable() { return FSettingsFileWritable; }
 
 bool IsCacheMode() { return StartupOptions().CacheMode; }
 bool IsDisableCheck() { return StartupOptions().DisableCheck; }
@@ -109,6 +129,7 @@ void ResetStartupOptions() { FStartupOptions.reset(); }
 std::string ReadClientPath() { return TIniFile(SettingsFileName()).ReadString(kDataSection, "ClientPath", ""); }
 
 void WriteClientPath(const std::string& Path) {
+  if (!FSettingsFileWritable) return;
   TIniFile ini(SettingsFileName());
   ini.WriteString(kDataSection, "ClientPath", Path);
   ini.Save();

@@ -3,6 +3,7 @@
 // folders, the client folder found, and the options of the settings file's
 // "Data" section that decide whether the client is looked for at all.
 
+#include <optional>
 #include <string>
 
 namespace varune {
@@ -52,9 +53,22 @@ const std::string& AppDir();
 const std::string& CacheDir();
 const std::string& SettingsFileName();
 
-// The client folder found at start, with trailing '/'; empty when the lookup was skipped.
+// The client folder found at start, with trailing '/'; empty when the lookup
+// was skipped. One named on the command line is for this run only.
 const std::string& ClientDir();
-void SetClientDir(const std::string& Dir);
+void SetClientDir(const std::string& Dir, bool ForThisRunOnly = false);
+// What "ClientPath" is to hold: ClientDir, or nothing (the key keeps what it
+// held) when that is for this run only.
+std::optional<std::string> ClientPathToSave();
+
+// Run once at start, before the settings file is written: a file that exists
+// but cannot be read (no permission, not a file, too large) is left alone
+// for the whole run, never replaced by one holding only the program's keys.
+// Returns why, for the message at start; empty when the file reads or does
+// not exist yet.
+std::string CheckSettingsFile();
+// False once CheckSettingsFile found the file unreadable.
+bool SettingsFileWritable();
 
 // On their first use read "CacheMode" and "DisableCheck" of section "Data"
 // together (default false each) and keep both for the rest of the process:
@@ -67,7 +81,8 @@ void ResetStartupOptions();
 // "ClientPath" of "Data"; empty by default or when the value is not valid text.
 std::string ReadClientPath();
 // Writes "ClientPath" of "Data", keeping every other key; the file is replaced
-// as a whole. Raises varune::Error when it cannot be written.
+// as a whole. Raises varune::Error when it cannot be written; does nothing
+// while the file is left alone (SettingsFileWritable).
 void WriteClientPath(const std::string& Path);
 
 }  // namespace varune

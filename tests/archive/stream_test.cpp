@@ -54,6 +54,37 @@ TEST(WriteFileAtomicallyTest, ReplacesWholeOrLeavesNothing) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
+TEST(WriteFileAtomicallyTest, AUsersFileKeepsItsLinkItsRightsAndItsProtection) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const std::vector<uint8_t> old{'o', 'l', 'd'}, fresh{'n', 'e', 'w'};
+  fs::create_directories(dir.File("real"));
+  WriteWholeFile(dir.File("real/save.dat"), old);
+  fs::permissions(dir.File("real/save.dat"), fs::perms(0600));
+  fs::create_symlink("real/save.dat", dir.File("save.dat"));
+  WriteFileAtomically(dir.File("save.dat"), fresh);
+  EXPECT_TRUE(fs::is_symlink(dir.File("save.dat")));
+  EXPECT_EQ(ReadWholeFile(dir.File("real/save.dat")), fresh);
+  EXPECT_EQ(static_cast<mode_t>(fs::status(dir.File("real/save.dat")).permissions()), 0600u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 1);
+
+  // Made read-only to protect it: refused, even for root, and left whole.
+  fs::permissions(dir.File("real/save.dat"), fs::perms(0444));
+  EXPECT_THROW(WriteFileAtomically(dir.File("save.dat"), old), Error);
+  EXPECT_EQ(ReadWholeFile(dir.File("real/save.dat")), fresh);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 1);
+
+  // The program's own copy replaces the link itself, never its target.
+  TAtomicFile copy(dir.File("save.dat"), rmOwnCopy);
+  copy.Write(old.data(), old.size());
+  copy.Commit();
+  EXPECT_FALSE(fs::is_symlink(dir.File("save.dat")));
+  EXPECT_EQ(ReadWholeFile(dir.File("real/save.dat")), fresh);
+
+  fs::create_symlink("loop", dir.File("loop"));
+  EXPECT_THROW(WriteFileAtomically(dir.File("loop"), old), Error);
+}
+
 TEST(WriteFileAtomicallyTest, StaleTemporariesGoUnlessAnotherProcessHoldsThem) {
   test::TempDir dir;
   const std::string path = dir.File("a.ini");

@@ -129,10 +129,22 @@ TEST_F(ClientLocationTest, CandidatesInOrder) {
       {"", ""},
   };
   for (const auto& [expected, removeAfter] : steps) {
-    EXPECT_EQ(LocateClient(search), expected);
+    const TLocatedClient found = LocateClient(search);
+    EXPECT_EQ(found.Folder, expected);
+    EXPECT_EQ(found.FromCommandLine, removeAfter == "cmd");
     if (!removeAfter.empty()) fs::remove_all(dir.File(removeAfter));
   }
   EXPECT_EQ(asked, 4);  // from the first step without the launcher's folder on
+}
+
+TEST_F(ClientLocationTest, ARelativeCommandLineFolderComesBackAbsolute) {
+  const fs::path working = fs::current_path();
+  fs::current_path(dir.Path());
+  search.CommandLine = "cmd";
+  const TLocatedClient found = LocateClient(search);
+  fs::current_path(working);
+  EXPECT_EQ(found.Folder, dir.File("cmd/"));
+  EXPECT_TRUE(found.FromCommandLine);
 }
 
 TEST_F(ClientLocationTest, DialogCancelledOrAbsent) {
@@ -140,11 +152,11 @@ TEST_F(ClientLocationTest, DialogCancelledOrAbsent) {
   search.SettingsPath = dir.File("gone");
   fs::remove_all(dir.File("prefix/drive_d"));
   search.AskUser = [] { return std::string(); };
-  EXPECT_EQ(LocateClient(search), prefix + "/drive_c/Program Files/Tovenar/Varune/");
+  EXPECT_EQ(LocateClient(search).Folder, prefix + "/drive_c/Program Files/Tovenar/Varune/");
   search.AskUser = nullptr;
-  EXPECT_EQ(LocateClient(search), prefix + "/drive_c/Program Files/Tovenar/Varune/");
+  EXPECT_EQ(LocateClient(search).Folder, prefix + "/drive_c/Program Files/Tovenar/Varune/");
   search.WinePrefix.clear();
-  EXPECT_EQ(LocateClient(search), "");
+  EXPECT_EQ(LocateClient(search).Folder, "");
 }
 
 TEST_F(ClientLocationTest, LauncherEntryMapping) {

@@ -97,7 +97,11 @@ TEST(IniFileTest, DamagedBytesReadAsAbsent) {
 TEST(IniFileTest, MissingOrUnwritableFiles) {
   TempDir dir;
   EXPECT_EQ(TIniFile(dir.File("none.ini")).ReadInteger("Data", "CacheMode", 4), 4);
-  EXPECT_EQ(TIniFile(dir.Path()).ReadString("Data", "ClientPath", "-"), "-");  // a folder reads as empty
+  EXPECT_EQ(TIniFile(dir.File("none.ini")).ReadProblem(), "");
+  TIniFile folder(dir.Path());  // reads as empty, and is never replaced
+  EXPECT_EQ(folder.ReadString("Data", "ClientPath", "-"), "-");
+  EXPECT_NE(folder.ReadProblem(), "");
+  EXPECT_THROW(folder.Save(), Error);
 
   TIniFile ini(dir.File("missing/a.ini"));
   ini.WriteString("Data", "ClientPath", "/x/");

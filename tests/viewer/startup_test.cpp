@@ -104,6 +104,38 @@ TEST_F(StartupSettingsTest, ClientPathRoundTrip) {
   EXPECT_THROW(WriteClientPath("/x/"), Error);
 }
 
+TEST_F(StartupSettingsTest, AFileThatDoesNotReadIsLeftAloneForTheRun) {
+  EXPECT_EQ(CheckSettingsFile(), "");  // not there yet: the first write makes it
+  EXPECT_TRUE(SettingsFileWritable());
+
+  // Over the size a settings file can be: its keys would all be lost.
+  std::string big = "[Data]\nClientPath=/kept/\n;" + std::string(5 << 20, 'x') + "\n";
+  WriteSettings(big);
+  EXPECT_NE(CheckSettingsFile(), "");
+  EXPECT_FALSE(SettingsFileWritable());
+  WriteClientPath("/new/");
+  EXPECT_EQ(ReadWholeFile(SettingsFileName()).size(), big.size());
+  TIniFile ini(SettingsFileName());
+  ini.WriteString("Data", "ClientPath", "/new/");
+  EXPECT_THROW(ini.Save(), Error);
+  EXPECT_EQ(ReadWholeFile(SettingsFileName()).size(), big.size());
+
+  std::filesystem::remove(SettingsFileName());
+  std::filesystem::create_directory(SettingsFileName());
+  EXPECT_NE(CheckSettingsFile(), "");
+  std::filesystem::remove(SettingsFileName());
+  EXPECT_EQ(CheckSettingsFile(), "");
+  EXPECT_TRUE(SettingsFileWritable());
+}
+
+TEST(StartupTest, AClientFolderForThisRunIsNotSaved) {
+  SetClientDir("/games/Varune/", true);
+  EXPECT_EQ(ClientPathToSave(), std::nullopt);
+  SetClientDir("/games/Varune/");
+  EXPECT_EQ(ClientPathToSave(), "/games/Varune/");
+  SetClientDir("");
+}
+
 TEST(AppOptionsTest, OursAndQtsArguments) {
   const TAppOptions none = ParseAppOptions({});
   EXPECT_EQ(none.Client, "");
