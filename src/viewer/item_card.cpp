@@ -80,15 +80,12 @@ void ReplaceAll(std::string& Text, const std::string& From, const std::string& T
 }
 
 // The status text with its value put in. Plain replacement, never a format
-// function: the text comes from the client and may hold any directive. The
-// two signed forms show a plus before a positive value; a bare "%d" shows
-// the number alone ("%d%%" of 5 reads "5%").
+// function: the text comes from the client and may hold any directive. Every
+// form of the placeholder, "%+d", "+%d" and a bare "%d" alike, shows a plus
+// before a positive value ("%d%%" of 5 reads "+5%"), as the game's cards do.
 std::string StatusText(std::string Text, int32_t Value) {
-  const std::string plain = std::to_string(Value);
-  const std::string withSign = Value > 0 ? "+" + plain : plain;
-  ReplaceAll(Text, "%+d", withSign);
-  ReplaceAll(Text, "+%d", withSign);
-  ReplaceAll(Text, "%d", plain);
+  const std::string value = Value > 0 ? "+" + std::to_string(Value) : std::to_string(Value);
+  for (const char* placeholder : {"%+d", "+%d", "%d"}) ReplaceAll(Text, placeholder, value);
   ReplaceAll(Text, "%%", "%");
   return Text;
 }

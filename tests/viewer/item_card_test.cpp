@@ -119,10 +119,10 @@ TEST_F(ItemCardTest, LevelAndRequirementLines) {
 TEST_F(ItemCardTest, StatusValuesReplaceTheirPlaceholders) {
   item.FStatuses = {{{kAttack, 12}, {kAttack, -3}, {kEvasion, 5}, {kHit, 0}}};
   EXPECT_EQ(Lines(Measure()), (TLines{{"", 0}, {"攻撃力 +12", kBlack}, {"攻撃力 -3", kBlack},
-                                      {"回避率 5%", kBlack}, {"命中 0", kBlack}}));
+                                      {"回避率 +5%", kBlack}, {"命中 0", kBlack}}));
   // Statuses without a string give no line, whatever their type.
   item.FStatuses = {{{kDefence, 7}, {99, 1}, {std::numeric_limits<int32_t>::max(), 1}, {0, 1}}};
-  EXPECT_EQ(Lines(Measure()), (TLines{{"", 0}, {"防御力 7", kBlack}}));
+  EXPECT_EQ(Lines(Measure()), (TLines{{"", 0}, {"防御力 +7", kBlack}}));
 }
 
 TEST_F(ItemCardTest, EmptyLinesSeparateRequirementsFromStatusesOnly) {
