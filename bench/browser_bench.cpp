@@ -63,7 +63,7 @@ TLargeDemo& Demo() {
 void BrowserRefilter(benchmark::State& state) {
   TLargeDemo& demo = Demo();
   TItemBrowser browser(*demo.DataBase, *demo.Chara);
-  browser.SetJobIndex(demo.Chara->Job() - 1);
+  browser.SetJobSelector([entry = demo.Chara->Job() - 1] { return entry; });
   browser.SelectEquipList(demo.Slot);
   browser.SetSearchText(kSearchText);
   browser.FilterMenuClick(fsSearchBox);

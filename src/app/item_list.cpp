@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
+#include <QScrollBar>
 
 #include "app/picture_box.h"
 #include "imaging/canvas.h"
@@ -13,7 +14,8 @@ namespace {
 constexpr int kIconSize = 32;
 const QColor kSelectedFrame(0x46, 0x8C, 0x7C);
 const QColor kPlaceholder(0xC0, 0xC0, 0xC0);
-const QColor kListColor(0x84, 0xBD, 0x80);
+constexpr TColor32 kListColor = Color32(0x84, 0xBD, 0x80);
+constexpr TColor32 kSelectedFill = Color32(0xFF, 0xFF, 0xFF);
 
 }  // namespace
 
@@ -41,6 +43,7 @@ TItemCellDelegate::TItemCellDelegate(QAbstractItemView* View) : QStyledItemDeleg
 void TItemCellDelegate::SetDataBase(TVaruneDatabase* DataBase) {
   FDataBase = DataBase;
   FPendingSheets.clear();
+  FFailedSheets.clear();
   FLoader.stop();
 }
 
@@ -53,6 +56,7 @@ void TItemCellDelegate::LoadNextSheet() {
   } catch (const std::exception&) {
     // A damaged sheet draws nothing, as the painter does with it.
   }
+  if (!FDataBase->IconManager().Contains(sheet)) FFailedSheets.insert(sheet);
   FView->viewport()->update();
   if (!FPendingSheets.empty()) FLoader.start(0);
 }
@@ -65,19 +69,24 @@ void TItemCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opt
   Painter->setRenderHint(QPainter::Antialiasing, false);
   if (Option.state & QStyle::State_Selected) {
     Painter->setPen(kSelectedFrame);
-    Painter->setBrush(Qt::white);
+    Painter->setBrush(QColor::fromRgb(kSelectedFill));
     Painter->drawRoundedRect(bounds.adjusted(0, 0, -1, -1), 5, 5);
   }
   const QPoint at(bounds.left() + (bounds.width() - kIconSize) / 2, bounds.top() + (bounds.height() - kIconSize) / 2);
   const std::string* sheet = item && FDataBase ? ItemIconSheet(*FDataBase, *item) : nullptr;
-  if (sheet && !FDataBase->IconManager().Contains(*sheet)) {
+  if (sheet && FFailedSheets.contains(*sheet)) {
+    // Blank, as the painter leaves a cell whose sheet does not decode.
+  } else if (sheet && !FDataBase->IconManager().Contains(*sheet)) {
     FPendingSheets.insert(*sheet);
     if (!FLoader.isActive()) FLoader.start(0);
   } else if (sheet) {
+    // The icon is blended once, by the core's rule, over what lies under it
+    // in the cell: the selection's white or the list colour.
     TBitmap32 icon(kIconSize, kIconSize);
+    icon.Clear(Option.state & QStyle::State_Selected ? kSelectedFill : kListColor);
     TCanvas canvas(icon);
     DrawItemIcon(canvas, 0, 0, *FDataBase, *item, false);
-    Painter->drawImage(at, ImageOf(icon));
+    Painter->drawImage(at, OpaqueImageOf(icon));
   } else {
     // No artwork: a dotted ellipse in the lower half of the icon cell.
     Painter->setPen(QPen(kPlaceholder, 1, Qt::DotLine));
@@ -101,12 +110,15 @@ TItemIconList::TItemIconList(QWidget* Parent, const char* Name)
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   viewport()->setCursor(Qt::PointingHandCursor);
   QPalette colours = viewport()->palette();
-  colours.setColor(QPalette::Window, kListColor);
-  colours.setColor(QPalette::Base, kListColor);
+  colours.setColor(QPalette::Window, QColor::fromRgb(kListColor));
+  colours.setColor(QPalette::Base, QColor::fromRgb(kListColor));
   viewport()->setPalette(colours);
   viewport()->setAutoFillBackground(true);
+  setResizeMode(QListView::Adjust);
   setModel(FModel);
   setItemDelegate(FDelegate);
+  connect(FModel, &QAbstractItemModel::modelReset, this, [this] { FDelegate->RetryFailedSheets(); });
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { FDelegate->RetryFailedSheets(); });
 }
 
 int TItemIconList::SelectedRow() const {

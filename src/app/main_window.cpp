@@ -71,8 +71,10 @@ constexpr int32_t kFramesWithoutProgress = 4;
 
 QString Qs(const std::string& Text) { return QString::fromStdString(Text); }
 
-// No accelerators anywhere: an "&" in a caption is shown as it is.
-QString Caption(const std::string& Text) { return Qs(Text).replace('&', QStringLiteral("&&")); }
+// No accelerators anywhere: an "&" where the toolkit would take it as a
+// shortcut mark (menus, buttons, check boxes) is doubled to show as it is.
+// Drop-down entries show their text as it stands.
+QString ShortcutFreeCaption(const std::string& Text) { return Qs(Text).replace('&', QStringLiteral("&&")); }
 
 void SetBackground(QWidget* Widget, const QColor& Color) {
   QPalette palette = Widget->palette();
@@ -225,8 +227,7 @@ void TfrmQuillon::CreateControls() {
   FAnchors->Place(imgFavorite, {460, 262, 36, 20});
   imgFavorite->hide();
   connect(imgFavorite, &TPictureBox::Clicked, this, Guarded(this, [this] { imgFavoriteClick(); }));
-  for (TPictureBox* box : {imgLoadButton, imgSaveButton, imgFilter1, imgFilter2, imgFilter3, imgFavorite})
-    box->setCursor(Qt::PointingHandCursor);
+  for (TPictureBox* box : {imgFilter1, imgFilter2, imgFilter3, imgFavorite}) box->setCursor(Qt::PointingHandCursor);
   connect(pbChara, &TPictureBox::Painted, this, &TfrmQuillon::CharaViewPainted);
   connect(imgLoadButton, &TPictureBox::Clicked, this, Guarded(this, [this] { imgLoadButtonClick(); }));
   connect(imgSaveButton, &TPictureBox::Clicked, this, Guarded(this, [this] { imgSaveButtonClick(); }));
@@ -560,6 +561,7 @@ void TfrmQuillon::PaintLoadSaveButtons() {
 
 void TfrmQuillon::ConnectCharaEvents(TChara& Chara) {
   lvItemList->Delegate()->SetDataBase(FWardrobe.DataBase());
+  Browser()->SetJobSelector([this] { return cbJob->currentIndex(); });
   Chara.OnChangeSequence = [this](TChara&) { CharaChangeSequence(); };
   Chara.OnAnimation = [this](TChara&) { RenderCharaView(); };
   Chara.OnGenderChange = [this](TChara&) { GenderChanged(); };
@@ -568,7 +570,7 @@ void TfrmQuillon::ConnectCharaEvents(TChara& Chara) {
 
 void TfrmQuillon::GenderChanged() {
   Browser()->GenderChanged();
-  ShowItemList();
+  ShowItemList(true);
   UpdateFilterButtons();
   TVaruneDatabase& database = *FWardrobe.DataBase();
   const TGenderType gender = Chara()->Gender();
@@ -590,20 +592,20 @@ void TfrmQuillon::GenderChanged() {
 }
 
 void TfrmQuillon::FillJobs() {
-  for (const std::string& name : JobNames) cbJob->addItem(Caption(name));
+  for (const std::string& name : JobNames) cbJob->addItem(Qs(name));
   if (cbJob->count() > 0) cbJob->setCurrentIndex(Chara()->Job() - 1);
 }
 
 void TfrmQuillon::FillAnimationTypes() {
   // "atStand" is shown as "Stand".
-  for (std::string_view name : AnimationTypeNames) cbAniType->addItem(Caption(std::string(name.substr(2))));
+  for (std::string_view name : AnimationTypeNames) cbAniType->addItem(Qs(std::string(name.substr(2))));
 }
 
 // ---- Item browser -------------------------------------------------------------
 
 void TfrmQuillon::SelectEquipList(int32_t PosID) {
   if (!Browser()->SelectEquipList(PosID)) return;
-  ShowItemList();
+  ShowItemList(true);
   UpdateFilterButtons();
 }
 
@@ -627,7 +629,7 @@ void TfrmQuillon::FilterClick(TPictureBox* Button, TFilterSender Sender) {
   QMenu menu(this);
   auto* group = new QActionGroup(&menu);
   auto add = [&](const std::string& caption, bool checked, bool visible) {
-    QAction* action = menu.addAction(Caption(caption));
+    QAction* action = menu.addAction(ShortcutFreeCaption(caption));
     action->setCheckable(true);
     action->setChecked(checked);
     action->setVisible(visible);
@@ -653,17 +655,17 @@ void TfrmQuillon::FilterMenuClick(TFilterSender Sender, int32_t Position) {
   if (!Browser()) return;  // before the creation or after it failed
   TItemBrowser& browser = *Browser();
   if (Sender == fsSearchBox) browser.SetSearchText(edFilter->text().toStdString());
-  if (Sender == fsJobSelector) browser.SetJobIndex(cbJob->currentIndex());
   if (!browser.FilterMenuClick(Sender, Position)) return;
-  ShowItemList();
+  ShowItemList(Sender == fsSlotMenu);
   UpdateFilterButtons();
 }
 
-void TfrmQuillon::ShowItemList() {
+void TfrmQuillon::ShowItemList(bool NewSlot) {
   const TItemBrowser& browser = *Browser();
   // The model's reset clears the view's selection: that is no choice of the user's.
   const QSignalBlocker block(lvItemList->selectionModel());
   lvItemList->Model()->SetList(&browser.ActiveItemList());
+  if (NewSlot) lvItemList->scrollToTop();
   if (browser.SelectedIndex() >= 0) {
     const QModelIndex selected = lvItemList->Model()->index(browser.SelectedIndex());
     lvItemList->selectionModel()->setCurrentIndex(selected, QItemSelectionModel::ClearAndSelect);
@@ -826,7 +828,7 @@ void TfrmQuillon::pbCharaMouseMove(QPoint Position) {
 void TfrmQuillon::ShowCombo(QComboBox* Combo, const TComboState& State) {
   const QSignalBlocker block(Combo);
   Combo->clear();
-  for (const TComboEntry& entry : State.Entries) Combo->addItem(Caption(entry.Caption));
+  for (const TComboEntry& entry : State.Entries) Combo->addItem(Qs(entry.Caption));
   Combo->setCurrentIndex(State.ItemIndex);
   Combo->setEnabled(State.Enabled);
 }
@@ -1034,7 +1036,7 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
 }
 
 void TfrmQuillon::CopyToClipboard() {
-  QGuiApplication::clipboard()->setImage(ImageOf(FCharaBuffer).convertToFormat(QImage::Format_RGB888));
+  QGuiApplication::clipboard()->setImage(OpaqueImageOf(FCharaBuffer).convertToFormat(QImage::Format_RGB888));
 }
 
 bool TfrmQuillon::eventFilter(QObject* Watched, QEvent* Event) {

@@ -110,8 +110,9 @@ class TfrmQuillon : public QWidget {
   void UpdateFilterButtons();
   void FilterClick(TPictureBox* Button, TFilterSender Sender);
   void FilterMenuClick(TFilterSender Sender, int32_t Position = 0);
-  // Shows the browser's list and selection after it changed.
-  void ShowItemList();
+  // Shows the browser's list and selection after it changed; the list of a
+  // slot newly browsed starts at its first item.
+  void ShowItemList(bool NewSlot = false);
   void lvItemListSelectItem();
   void lvItemListKeyDown(int Key);
   void HideItemCard();

@@ -33,7 +33,7 @@ void TPictureBox::resizeEvent(QResizeEvent* Event) {
 }
 
 void TPictureBox::paintEvent(QPaintEvent*) {
-  if (FPicture && !FPicture->Empty()) QPainter(this).drawImage(0, 0, ImageOf(*FPicture));
+  if (FPicture && !FPicture->Empty()) QPainter(this).drawImage(0, 0, OpaqueImageOf(*FPicture));
   emit Painted();
 }
 
@@ -60,6 +60,16 @@ void TPictureBox::mouseReleaseEvent(QMouseEvent* Event) {
 QImage ImageOf(const TBitmap32& Picture) {
   return QImage(reinterpret_cast<const uchar*>(Picture.Bits()), Picture.Width(), Picture.Height(),
                 Picture.Width() * 4, QImage::Format_ARGB32);
+}
+
+QImage OpaqueImageOf(const TBitmap32& Picture) {
+  QImage image(Picture.Width(), Picture.Height(), QImage::Format_RGB32);
+  for (int32_t y = 0; y < Picture.Height(); ++y) {
+    const TColor32* from = Picture.GetScanLine(y);
+    auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int32_t x = 0; x < Picture.Width(); ++x) to[x] = from[x] | 0xFF000000u;
+  }
+  return image;
 }
 
 }  // namespace varune::app

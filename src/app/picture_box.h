@@ -1,7 +1,8 @@
 #pragma once
 // A widget that shows a TBitmap32 at its top-left corner: the paint boxes and
-// picture controls of the main window. All drawing stays in the core; the
-// widget presents the surface as it is, without copying it.
+// picture controls of the windows. All drawing stays in the core; the widget
+// presents the surface as a window shows a picture: its colours, opaque.
+// What is partly transparent in it was already blended where it was drawn.
 
 #include <QImage>
 #include <QWidget>
@@ -53,5 +54,8 @@ class TPictureBox : public QWidget {
 // The surface's pixels as a Qt picture, without a copy: its bytes are blue,
 // green, red, alpha, Qt's 32-bit layout. The surface must outlive it.
 QImage ImageOf(const TBitmap32& Picture);
+// A copy of the surface's colour channels, its alpha ignored: what a window,
+// the clipboard or a 24-bit picture gets of it.
+QImage OpaqueImageOf(const TBitmap32& Picture);
 
 }  // namespace varune::app

@@ -115,7 +115,7 @@ void TStateForm::lbStateListKeyUp(int Key) {
   lbStateListClick();
 }
 
-void TStateForm::paintEvent(QPaintEvent*) { QPainter(this).drawImage(0, 0, ImageOf(FPanel)); }
+void TStateForm::paintEvent(QPaintEvent*) { QPainter(this).drawImage(0, 0, OpaqueImageOf(FPanel)); }
 
 void TStateForm::mousePressEvent(QMouseEvent* Event) {
   // The dialog has no title bar: its background moves it.

@@ -16,7 +16,7 @@ const std::array<const char*, kJobCount> JobTexts = {
     "狙撃手", "盗賊", "暗殺者", "忍者", "武闘家", "拳聖", "僧侶", "司祭", "吟遊詩人", "踊り子",
     "商人", "錬金術師", "鍛冶師", "槍使い", "竜騎士", "銃士", "機工士", "精霊使い", "魔剣士", "ローグ",
     "侍", "巫女", "占い師", "人形使い", "死神", "守護者", "双剣士", "旋風剣士", "指揮者", "超能力者",
-    "魂術師", "鎖鎌使い", "海賊", "料理人", "釣り人", "学者", "星詠み", "鬼神", "天使", "魔王",
+    "魂術師", "鎖鎌使い", "海賊", "料理人&パティシエ", "釣り人", "学者", "星詠み", "鬼神", "天使", "魔王",
     "勇者", "伝説の旅人"};
 
 const std::array<const char*, kWeaponKindCount + 1> KindTexts = {
@@ -492,7 +492,7 @@ void AddBeautyShop(TBuilder& b) {
                                                    {"ぱっちり目", "つり目", "たれ目"}};
   for (int32_t g = 0; g < 2; ++g)
     for (int32_t d = 0; d < kFaceDesigns; ++d) add(g + 1, 3, faceNames[g][d], (1401 + g) * 100000 + (d + 1) * 100);
-  static const char* eyeNames[kEyeColors] = {"茶色の瞳", "青い瞳", "緑の瞳", "赤い瞳", "紫の瞳"};
+  static const char* eyeNames[kEyeColors] = {"茶色の瞳", "青い瞳", "緑の瞳", "赤い瞳", "紫&金の瞳"};
   for (int32_t e = 0; e < kEyeColors; ++e) add(0, 4, eyeNames[e], e + 1);
   static const char* bodyNames[kSkinTones] = {"色白", "標準", "小麦色", "褐色"};
   for (int32_t t = 0; t < kSkinTones; ++t) add(0, 5, bodyNames[t], 1501 * 100000 + 100 + t + 1);

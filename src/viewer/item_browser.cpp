@@ -39,7 +39,7 @@ bool TItemBrowser::FilterMenuClick(TFilterSender Sender, int32_t Position) {
       FEquipTypeIndex = Position;
       break;
     case fsJobSelector:
-      if (FJobIndex < 0) return false;
+      if (JobIndex() < 0) return false;
       break;
     case fsSearchBox:
     case fsNone:
@@ -47,7 +47,7 @@ bool TItemBrowser::FilterMenuClick(TFilterSender Sender, int32_t Position) {
   }
   ApplyFilters();
   if (Sender == fsJobSelector) {
-    const int32_t job = FJobIndex + 1;
+    const int32_t job = JobIndex() + 1;
     FChara.SetJob(job);
     for (int32_t posID = 1; posID <= kSlotCount; ++posID) {
       const TVaruneItem* item = FChara.GetEquipObj(posID);
@@ -68,7 +68,7 @@ void TItemBrowser::ApplyFilters() {
     filter.Category = static_cast<TEquipFilter>(FEquipTypeIndex);
     filter.WeaponKind = FWeaponListIndex;
     filter.Search = FSearchText;
-    filter.Job = FJobIndex + 1;  // 0 without a job selection: no job test
+    filter.Job = JobIndex() + 1;  // 0 without a job selection: no job test
     ApplyItemFilter(FDataBase.GetSpec(FChara.Gender(), FEquipListIndex), filter, FFilteredItemList);
   }
   // The selection follows its item, so that no index outlives a shorter list.
@@ -76,6 +76,11 @@ void TItemBrowser::ApplyFilters() {
   if (!selected) return;
   const auto found = std::find(FFilteredItemList.begin(), FFilteredItemList.end(), selected);
   if (found != FFilteredItemList.end()) FSelectedIndex = static_cast<int32_t>(found - FFilteredItemList.begin());
+}
+
+int32_t TItemBrowser::JobIndex() const {
+  const int32_t entry = FJobSelector ? FJobSelector() : -1;
+  return entry >= 0 && entry < kJobCount ? entry : -1;
 }
 
 void TItemBrowser::SetSelectedIndex(int32_t Index) {

@@ -6,6 +6,7 @@
 // asks for a repaint.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "character/chara.h"
@@ -27,13 +28,15 @@ class TItemBrowser {
 
   // ---- Inputs from the window -----------------------------------------------
 
-  // They take effect at the next FilterMenuClick of their sender.
+  // Takes effect at the next FilterMenuClick of the search box.
   void SetSearchText(std::string Text) { FSearchText = std::move(Text); }
   const std::string& SearchText() const { return FSearchText; }
-  // The job selector's entry (entry i is job i + 1); -1, or any index
-  // outside the 52 jobs, is no selection, which leaves the job test out.
-  void SetJobIndex(int32_t Index) { FJobIndex = Index >= 0 && Index < kJobCount ? Index : -1; }
-  int32_t JobIndex() const { return FJobIndex; }
+  // The job selector's entry as it shows now (entry i is job i + 1), read at
+  // every filtering: the selector may have been set without its handler (a
+  // loaded slot, a pasted code). -1, or any index outside the 52 jobs, is no
+  // selection, which leaves the job test out; so is having no selector.
+  void SetJobSelector(std::function<int32_t()> SelectedEntry) { FJobSelector = std::move(SelectedEntry); }
+  int32_t JobIndex() const;
 
   // ---- Operations ------------------------------------------------------------
 
@@ -75,7 +78,7 @@ class TItemBrowser {
   const TVaruneDatabase& FDataBase;
   TChara& FChara;
   std::string FSearchText;
-  int32_t FJobIndex = -1;
+  std::function<int32_t()> FJobSelector;
   int32_t FEquipListIndex = -1;
   int32_t FWeaponListIndex = 0;
   int32_t FEquipTypeIndex = 0;

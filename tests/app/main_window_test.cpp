@@ -22,6 +22,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
@@ -33,11 +34,13 @@
 #include "app/main_window.h"
 #include "app/shutdown_signals.h"
 #include "archive/stream.h"
+#include "database/client_writer.h"
 #include "database/language.h"
 #include "demo/demo_fixture.h"
 #include "imaging/bmp.h"
 #include "imaging/font.h"
 #include "imaging/png.h"
+#include "viewer/item_icon.h"
 #include "viewer/ini_file.h"
 #include "viewer/save_data.h"
 #include "viewer/startup.h"
@@ -59,6 +62,36 @@ bool StartsWith(const std::vector<uint8_t>& bytes, std::string_view magic) {
   return bytes.size() >= magic.size() && std::memcmp(bytes.data(), magic.data(), magic.size()) == 0;
 }
 
+// Counts the paints a widget receives.
+class TPaintCounter : public QObject {
+ public:
+  int Paints = 0;
+  bool eventFilter(QObject*, QEvent* Event) override {
+    Paints += Event->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// A client whose slots 1 and 2 hold `Count` items each, all with the first
+// icon of `Sheet`.
+std::string WriteIconClient(const std::string& Dir, std::vector<uint8_t> Sheet, int32_t Count) {
+  std::vector<TItemRow> rows;
+  for (int32_t slot = 1; slot <= 2; ++slot)
+    for (int32_t i = 0; i < Count; ++i) {
+      TItemRow& row = rows.emplace_back();
+      row.ID = slot * 1000 + i, row.PosID1 = slot, row.Category = 100 + slot, row.Num = i + 1, row.Name = "Cap";
+      row.Icon = 5, row.IconIndex = 1;
+    }
+  TClientWriter client;
+  client.Add("DATA/LDT/ITEM_1.LDT", WriteItemTable(rows));
+  client.Add("DATA/LDT/GLOBAL_RES.LDT", WriteTextTable("_FILENAME", {{5, "DATA/ICON/ICONS.PNG"}}));
+  client.Add("DATA/ICON/ICONS.PNG", std::move(Sheet), 0);
+  client.AddMinimalTables();
+  std::filesystem::create_directories(Dir);
+  client.Write(Dir);
+  return Dir + "/";
+}
+
 }  // namespace
 
 class TMainWindowTest : public QObject {
@@ -70,8 +103,8 @@ class TMainWindowTest : public QObject {
   std::vector<QString> FQuestions;
   bool FAnswer = false;
 
-  std::unique_ptr<TfrmQuillon> Open(const std::string& clientDir = ClientFolder()) {
-    SetClientDir(clientDir);
+  std::unique_ptr<TfrmQuillon> Open(const std::string& clientDir = ClientFolder(), bool forThisRunOnly = false) {
+    SetClientDir(clientDir, forThisRunOnly);
     auto window = std::make_unique<TfrmQuillon>([] { return gNow; });
     window->FormCreate();
     return window;
@@ -860,6 +893,176 @@ class TMainWindowTest : public QObject {
   // The warmer faults in heap pages the program may already be using: what
   // they hold comes through unchanged, and once it is done the heap's next
   // blocks are in memory before they are touched.
+  void theViewAndTheListsShowTheirPicturesUntinted() {
+    auto window = Open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    // The paint box shows the colours of its picture, and the character view
+    // in it is exactly the exported picture of the same outfit: the shadow's
+    // soft edge is not blended a second time over the window colour.
+    const QImage shown = Control<QWidget>(window.get(), "pbChara")->grab().toImage();
+    int32_t differing = 0;
+    for (int32_t y = 0; y < window->Buffer().Height(); ++y)
+      for (int32_t x = 0; x < window->Buffer().Width(); ++x)
+        differing += (shown.pixel(x, y) & 0xFFFFFF) != (window->Buffer().Pixel(x, y) & 0xFFFFFF);
+    QCOMPARE(differing, 0);
+    const std::string exported = FAppDir->File("view.png");
+    QVERIFY(window->ExportPicture(QString::fromStdString(exported), 2));
+    const TBitmap32 picture = DecodePngToBitmap32(ReadFile(exported));
+    for (int32_t y = 0; y < picture.Height(); ++y)
+      for (int32_t x = 0; x < picture.Width(); ++x)
+        differing += (shown.pixel(154 + x, 2 + y) & 0xFFFFFF) != (picture.Pixel(x, y) & 0xFFFFFF);
+    QCOMPARE(differing, 0);
+
+  }
+
+  void theIconListBlendsOnceReflowsStartsNewSlotsAtTheTopAndSettles() {
+    // Soft edges, the only pixels where blending twice shows.
+    TBitmap32 sheet(32, 32);
+    for (int32_t y = 0; y < 32; ++y)
+      for (int32_t x = 0; x < 32; ++x) sheet.Pixel(x, y) = Color32(200, 40, 90, static_cast<uint8_t>(x * 8 + 7));
+    {
+      auto window = Open(WriteIconClient(FAppDir->File("soft"), EncodePng(sheet, ppfRGBA), 300));
+      window->show();
+      QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+      TBitmap32 icon(32, 32);
+      icon.Clear(Color32(0x84, 0xBD, 0x80));
+      TCanvas canvas(icon);
+      QVERIFY(DrawItemIcon(canvas, 0, 0, *window->DataBase(), *window->Browser()->ActiveItemList()[0], false));
+      auto* list = Control<QListView>(window.get(), "lvItemList");
+      const auto cellMatches = [&] {
+        const QRect cell = list->visualRect(list->model()->index(0, 0));
+        const QPoint at(cell.left() + (cell.width() - 32) / 2, cell.top() + (cell.height() - 32) / 2);
+        const QImage cells = list->viewport()->grab().toImage();
+        for (int32_t y = 0; y < 32; ++y)
+          for (int32_t x = 0; x < 32; ++x)
+            if ((cells.pixel(at.x() + x, at.y() + y) & 0xFFFFFF) != (icon.Pixel(x, y) & 0xFFFFFF)) return false;
+        return true;
+      };
+      QTRY_VERIFY(cellMatches());
+
+      // Scrolled down in one slot, the next slot's list opens at its first item.
+      QScrollBar* scroll = list->verticalScrollBar();
+      QTRY_VERIFY(scroll->maximum() > 0);
+      scroll->setValue(scroll->maximum());
+      window->SelectEquipList(2);
+      QCOMPARE(scroll->value(), 0);
+
+      // A wider window puts more cells in a row.
+      const auto perRow = [&] {
+        const int top = list->visualRect(list->model()->index(0, 0)).top();
+        int count = 0;
+        while (list->visualRect(list->model()->index(count, 0)).top() == top) ++count;
+        return count;
+      };
+      const int before = perRow();
+      window->resize(window->width() + 200, window->height());
+      QTRY_VERIFY(perRow() > before);
+    }
+
+    // A sheet in the archives that does not decode is asked for once per
+    // showing, not on every turn of the event loop.
+    const std::vector<uint8_t> damaged{0x89, 'P', 'N', 'G', 'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'};
+    auto window = Open(WriteIconClient(FAppDir->File("damaged"), damaged, 2));
+    QVERIFY(!window->ErrorExit());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto* list = Control<QListView>(window.get(), "lvItemList");
+    QCOMPARE(list->model()->rowCount(), 2);
+    TPaintCounter counter;
+    list->viewport()->installEventFilter(&counter);
+    QTest::qWait(200);  // the first round asks for the sheet and paints once more
+    counter.Paints = 0;
+    QTest::qWait(200);
+    QCOMPARE(counter.Paints, 0);
+  }
+
+  void dropDownEntriesShowAnAmpersandAsItIs() {
+    auto window = Open();
+    const auto lists = [&](const char* name, const char* text) {
+      return Control<QComboBox>(window.get(), name)->findText(QString::fromUtf8(text), Qt::MatchExactly) >= 0;
+    };
+    QVERIFY(lists("cbJob", "料理人&パティシエ"));
+    auto* face = Control<QComboBox>(window.get(), "cbFace");
+    bool found = false;
+    for (int index = 0; index < face->count() && !found; ++index) {
+      face->setCurrentIndex(index);
+      emit face->activated(index);
+      found = lists("cbEyeColor", "紫&金の瞳");
+    }
+    QVERIFY(found);
+    // The hand is for the filter buttons and the star, not LOAD and SAVE.
+    QCOMPARE(Control<QWidget>(window.get(), "imgLoadButton")->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Control<QWidget>(window.get(), "imgSaveButton")->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Control<QWidget>(window.get(), "imgFilter1")->cursor().shape(), Qt::PointingHandCursor);
+  }
+
+  void theBrowserFollowsTheJobSelectorSetByALoadedSlot() {
+    auto window = Open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto* job = Control<QComboBox>(window.get(), "cbJob");
+    const auto chooseJob = [&](int entry) {
+      job->setCurrentIndex(entry);
+      emit job->activated(entry);
+    };
+    // A slot saved as an archer, loaded while the novice is chosen: the selector
+    // shows the archer without its handler, and the next filtering lists the
+    // archer's weapons.
+    constexpr int kNovice = 0, kArcher = 8;
+    QStringList rows;
+    bool applyEnabled = false;
+    chooseJob(kArcher);
+    AnswerSlotDialog(rows, applyEnabled, 0, true);
+    QTest::mouseClick(Control<QWidget>(window.get(), "imgSaveButton"), Qt::LeftButton);
+    chooseJob(kNovice);
+    AnswerSlotDialog(rows, applyEnabled, 0, true);
+    QTest::mouseClick(Control<QWidget>(window.get(), "imgLoadButton"), Qt::LeftButton);
+    QCOMPARE(job->currentIndex(), kArcher);
+    auto* panel = Control<QWidget>(window.get(), "pbChara");
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(112 + 16, 10 + 16));  // the weapon cell
+    const TVaruneItemList& weapons = window->Browser()->ActiveItemList();
+    QVERIFY(weapons.Count() > 0);
+    bool onlyTheArchers = false;
+    for (const TVaruneItem* item : weapons) {
+      QVERIFY(item->IsUsableJob(JobBitFlag(kArcher + 1)));
+      onlyTheArchers |= !item->IsUsableJob(JobBitFlag(kNovice + 1));
+    }
+    QVERIFY(onlyTheArchers);
+
+  }
+
+  void savingAtExitKeepsWhatTheUserGaveTheFiles() {
+    namespace fs = std::filesystem;
+    const std::string favFile = FAppDir->File("fav.dat");
+    // A client named for this run only leaves "ClientPath" as it was.
+    WriteWholeFile(SettingsFileName(), std::string_view("[Data]\nClientPath=/kept/\n").data(), 25);
+    Open(ClientFolder(), true).reset();
+    QCOMPARE(TIniFile(SettingsFileName()).ReadString("Data", "ClientPath", ""), std::string("/kept/"));
+    QVERIFY(TIniFile(SettingsFileName()).ReadInteger("Form", "Width", 0) > 0);
+    QVERIFY2(FMessages.empty(), qPrintable(FMessages.empty() ? QString() : FMessages[0].second));
+
+    // A read-only settings file is not replaced, and the favourites still are.
+    fs::remove(favFile);
+    fs::permissions(SettingsFileName(), fs::perms(0444));
+    const std::vector<uint8_t> protectedBytes = ReadFile(SettingsFileName());
+    Open().reset();
+    QCOMPARE(ReadFile(SettingsFileName()), protectedBytes);
+    QVERIFY(fs::exists(favFile));
+    QCOMPARE(FMessages.size(), size_t{1});
+    QVERIFY(FMessages[0].second.startsWith(QStringLiteral("設定を保存できませんでした。")));
+
+    // One that cannot be read at start is left alone for the whole run.
+    fs::permissions(SettingsFileName(), fs::perms(0644));
+    fs::resize_file(SettingsFileName(), 5 << 20);
+    const std::vector<uint8_t> unreadable = ReadFile(SettingsFileName());
+    QVERIFY(!CheckSettingsFile().empty());
+    FMessages.clear();
+    Open().reset();
+    QCOMPARE(ReadFile(SettingsFileName()), unreadable);
+    QVERIFY2(FMessages.empty(), qPrintable(FMessages.empty() ? QString() : FMessages[0].second));
+  }
+
   void heapWarmerKeepsTheHeapsContents() {
     constexpr size_t kBlock = 64 << 10;
     std::vector<std::unique_ptr<uint8_t[]>> blocks;

@@ -69,6 +69,7 @@ class ItemBrowserTest : public ::testing::Test {
     database.LoadPath(client->Path());
     chara = std::make_unique<TChara>(database);
     browser = std::make_unique<TItemBrowser>(database, *chara);
+    browser->SetJobSelector([this] { return jobEntry; });
   }
   std::vector<int32_t> Listed() const {
     std::vector<int32_t> ids;
@@ -77,7 +78,7 @@ class ItemBrowserTest : public ::testing::Test {
   }
   // Chooses job `Index` + 1 in the job selector.
   bool ChooseJob(int32_t Index) {
-    browser->SetJobIndex(Index);
+    jobEntry = Index;
     return browser->FilterMenuClick(fsJobSelector);
   }
   int32_t Select(int32_t ID) {
@@ -89,6 +90,7 @@ class ItemBrowserTest : public ::testing::Test {
   TVaruneDatabase database;
   std::unique_ptr<TChara> chara;
   std::unique_ptr<TItemBrowser> browser;
+  int32_t jobEntry = -1;  // what the job selector shows
 };
 
 TBrowserClient* ItemBrowserTest::client = nullptr;
@@ -195,9 +197,23 @@ TEST_F(ItemBrowserTest, WithoutAJobSelectionThereIsNoJobTest) {
   EXPECT_EQ(chara->Job(), 2);
   EXPECT_TRUE(browser->FilterMenuClick(fsNone));
   EXPECT_EQ(Listed(), all);
-  browser->SetJobIndex(kJobCount);  // beyond the selector's 52 entries
+  jobEntry = kJobCount;  // beyond the selector's 52 entries
   EXPECT_EQ(browser->JobIndex(), -1);
   EXPECT_FALSE(browser->FilterMenuClick(fsJobSelector));
+}
+
+TEST_F(ItemBrowserTest, TheJobFilterReadsTheSelectorWhoeverSetIt) {
+  ASSERT_TRUE(browser->SelectEquipList(1));
+  ASSERT_TRUE(ChooseJob(0));
+  ASSERT_NE(browser->ActiveItemList().IndexOf(kDrillGear + 1), -1);
+  // Set without its handler, as a loaded slot sets it: the next filtering
+  // of any sender lists what job 2 can use; only the selector's own
+  // handler changes the character's job.
+  jobEntry = 1;
+  browser->SetSearchText("Gear");
+  EXPECT_TRUE(browser->FilterMenuClick(fsSearchBox));
+  EXPECT_EQ(Listed(), (Ids{kPlainGear + 1}));
+  EXPECT_EQ(chara->Job(), 1);
 }
 
 TEST_F(ItemBrowserTest, TheSelectionFollowsItsItemOrIsCleared) {
