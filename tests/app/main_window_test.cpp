@@ -1006,9 +1006,9 @@ class TMainWindowTest : public QObject {
       job->setCurrentIndex(entry);
       emit job->activated(entry);
     };
-    // A slot saved as an archer, loaded while the novice is chosen: the selector
-    // shows the archer without its handler, and the next filtering lists the
-    // archer's weapons.
+    // A slot saved as an archer, loaded while the novice is chosen: the
+    // selector shows the archer without its handler, and the next filtering
+    // lists the archer's weapons.
     constexpr int kNovice = 0, kArcher = 8;
     QStringList rows;
     bool applyEnabled = false;
@@ -1029,7 +1029,6 @@ class TMainWindowTest : public QObject {
       onlyTheArchers |= !item->IsUsableJob(JobBitFlag(kNovice + 1));
     }
     QVERIFY(onlyTheArchers);
-
   }
 
   void savingAtExitKeepsWhatTheUserGaveTheFiles() {
