@@ -1035,7 +1035,8 @@ class TMainWindowTest : public QObject {
     namespace fs = std::filesystem;
     const std::string favFile = FAppDir->File("fav.dat");
     // A client named for this run only leaves "ClientPath" as it was.
-    WriteWholeFile(SettingsFileName(), std::string_view("[Data]\nClientPath=/kept/\n").data(), 25);
+    const std::string kept = "[Data]\nClientPath=/kept/\n";
+    WriteWholeFile(SettingsFileName(), kept.data(), kept.size());
     Open(ClientFolder(), true).reset();
     QCOMPARE(TIniFile(SettingsFileName()).ReadString("Data", "ClientPath", ""), std::string("/kept/"));
     QVERIFY(TIniFile(SettingsFileName()).ReadInteger("Form", "Width", 0) > 0);
