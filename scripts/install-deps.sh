@@ -7,7 +7,9 @@ packages=(
   # build
   cmake ninja-build pkg-config g++ make
   # codecs
-  libpng-dev zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libgif-dev
+  libpng-dev zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libgif-dev libwebp-dev
+  # sprite sheets' frame data
+  nlohmann-json3-dev
   # text on surfaces
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core
   # settings file
@@ -16,6 +18,8 @@ packages=(
   qt6-base-dev
   # tests, benchmarks and their peer, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev
+  # the WebP benchmark's peer, img2webp
+  webp
   # screenshots of the desktop program
   xvfb xauth scrot x11-utils xdotool
   # what a person installs: icons drawn from the SVG, manual pages from --help,
