@@ -1021,9 +1021,9 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
   try {
     if (filter.EveryFrame) {
       const TFrameFilesPlace place = FrameFilesPlace(target);
-      ExportFrames(FView, *Chara(), false, place.Dir, place.BaseName, report);
+      ExportFrames(FView, *Chara(), false, place.Dir, place.BaseName, {}, report);
     } else {
-      ExportToFile(FView, *Chara(), filter.Format, target, report);
+      ExportToFile(FView, *Chara(), filter.Format, target, {}, report);
     }
     written = true;
   } catch (const TExportCancelled&) {

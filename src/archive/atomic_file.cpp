@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -110,6 +111,15 @@ void TAtomicFile::Commit() {
   const int handle = std::exchange(FHandle, -1);
   if (::close(handle) != 0 || ::rename(FTemporary.c_str(), FPath.c_str()) != 0) Fail(errno);
   FCommitted = true;
+}
+
+void WriteFilesTogether(const std::vector<TFileContents>& Files) {
+  std::vector<std::unique_ptr<TAtomicFile>> written;
+  for (const TFileContents& file : Files) {
+    written.push_back(std::make_unique<TAtomicFile>(file.Path));
+    written.back()->Write(file.Bytes.data(), file.Bytes.size());
+  }
+  for (const auto& file : written) file->Commit();
 }
 
 void RemoveStaleTemporaries(const std::string& Path) {

@@ -12,7 +12,10 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace varune {
 
@@ -48,6 +51,18 @@ class TAtomicFile {
   int FHandle = -1;
   bool FCommitted = false;
 };
+
+// Files that belong together (a picture and its data): each is written whole
+// to its temporary file before any of them replaces its name, so that a
+// failure while writing leaves every previous file as it was.
+struct TFileContents {
+  std::string Path;
+  std::string_view Bytes;
+};
+void WriteFilesTogether(const std::vector<TFileContents>& Files);
+inline std::string_view BytesOf(const std::vector<uint8_t>& Bytes) {
+  return {reinterpret_cast<const char*>(Bytes.data()), Bytes.size()};
+}
 
 // Removes the temporary files that replacements of `Path` interrupted by a
 // crash left behind, except those another process still has open (a

@@ -326,4 +326,16 @@ void TChara::Restore(const TOutfitRecord& Record) {
   EndUpdate();
 }
 
+void DressLike(TChara& Twin, const TChara& Model) {
+  Twin.Update([&] {
+    Twin.SetGender(Model.Gender());
+    Twin.SetJob(Model.Job());
+    Twin.SetEmotIconNum(Model.EmotIconNum());
+    Twin.SetAnimationType(Model.AnimationType());
+    Twin.Restore(Model.Outfit());
+    Twin.HideOptions = Model.HideOptions;
+    Twin.SetFrameNumber(Model.FrameNumber());
+  });
+}
+
 }  // namespace varune

@@ -52,6 +52,9 @@ class TChara {
 
   // ---- State ---------------------------------------------------------------
 
+  // The database the character's records come from.
+  TVaruneDatabase& DataBase() const { return FDataBase; }
+
   TGenderType Gender() const { return FGender; }
   // Takes off what the new gender cannot wear and puts on its default base
   // parts. Values other than gtMale and gtFemale are ignored.
@@ -180,5 +183,10 @@ class TChara {
   // Scratch surface for one cell while drawing, kept to avoid reallocation.
   mutable TBitmap32 FCell;
 };
+
+// Dresses `Twin`, a character of the same database, as `Model` is dressed:
+// gender, job, emoticon, animation and frame, base parts, equipment and
+// hidden parts, in one update.
+void DressLike(TChara& Twin, const TChara& Model);
 
 }  // namespace varune

@@ -24,7 +24,7 @@
 #include "archive/stream.h"
 #include "character/chara.h"
 #include "cli/cli.h"
-#include "cli/outfit_options.h"
+#include "cli/picture_args.h"
 #include "cli/tsv.h"
 #include "viewer/export.h"
 
@@ -42,17 +42,17 @@ constexpr int32_t kMaxThreads = 256;
 constexpr size_t kMaxNameBytes = 255;
 
 // Options of the whole batch that every picture takes before its line's own.
-const std::vector<std::string> kDefaultOptions = {"--size", "--background", "--hide", "--anim"};
+const std::vector<std::string> kDefaultOptions = {"--size", "--background", "--hide", "--anim", "--scale", "--padding"};
+const std::vector<std::string> kDefaultFlags = {"--transparent", "--crop", "--flip"};
 
 // One picture to draw, or a line already refused.
 struct TJob {
   std::string Label;  // "line 7", "item 12040301"
   std::string FileName;
-  std::optional<TArgs> Args;  // empty once refused
-  TExportFormat Format = xfPng;
-  THideOptions Hide = 0;
+  std::optional<TPictureRequest> Request;  // empty once refused
   const TCharaView* View = nullptr;
   const TVaruneItem* Item = nullptr;  // with --every-item
+  std::string Note;                   // told on stderr with the result: the seed of --random without one
   std::string Failure;
 };
 
@@ -99,8 +99,14 @@ void CheckName(const std::string& name) {
 TExportFormat ParseFormat(const std::string& text) {
   TExportFormat format;
   if (text.empty() || text[0] == '.' || !ExportFormatOf("." + text, false, format))
-    throw UsageError("--format takes bmp, jpg, jpeg, png, gif or apng");
+    throw UsageError("--format takes bmp, jpg, jpeg, png, gif, apng or webp");
   return format;
+}
+
+// What went wrong with one picture, options named as on the command line.
+std::string FailureOf(const std::exception& error) {
+  const auto* request = dynamic_cast<const TRequestError*>(&error);
+  return request ? OptionMessage(*request) : error.what();
 }
 
 // Reads one line without its end (LF or CR LF); false at the end of the
@@ -147,13 +153,17 @@ class TBatch {
     try {
       std::vector<std::string> words = Defaults;
       words.insert(words.end(), Words.begin(), Words.end());
-      static const std::vector<std::string> values = WithOutfitOptions(kPictureOptions);
-      TArgs args(words, values, kPictureFlags);
+      static const std::vector<std::string> values = WithRequestOptions({}, true);
+      const TArgs args(words, values, kPictureFlags, {"--random"});
       if (!args.Positional().empty()) throw UsageError("unexpected " + args.Positional()[0]);
-      Prepare(job, args, Name, Number);
-      job.Args.emplace(std::move(args));
+      TPictureRequest request;
+      ReadRequest(args, request);
+      Prepare(job, request, Name, Number);
+      if (args.Has("--random") && args.Value("--random").empty())
+        job.Note = "random seed " + std::to_string(*request.RandomSeed);
+      job.Request.emplace(std::move(request));
     } catch (const std::exception& error) {
-      job.Failure = error.what();
+      job.Failure = FailureOf(error);
     }
     if (FChunk.size() == kChunkSize) Run();
   }
@@ -174,7 +184,7 @@ class TBatch {
   const std::vector<std::pair<const TVaruneItem*, std::string>>& Written() const { return FWritten; }
 
  private:
-  void Prepare(TJob& job, const TArgs& args, const std::string& name, std::optional<int64_t> number);
+  void Prepare(TJob& job, TPictureRequest& request, const std::string& name, std::optional<int64_t> number);
   void Draw(TJob& job);
 
   TVaruneDatabase& FDataBase;
@@ -194,24 +204,26 @@ class TBatch {
   int32_t FFailures = 0;
 };
 
-void TBatch::Prepare(TJob& job, const TArgs& args, const std::string& name, std::optional<int64_t> number) {
-  const bool transparent = args.Has("--transparent");
+void TBatch::Prepare(TJob& job, TPictureRequest& request, const std::string& name, std::optional<int64_t> number) {
   if (!name.empty()) CheckName(name);
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos) {
     // The batch's format, made transparent as the line asks.
-    ExportFormatOf(ExportExtension(Format), transparent, job.Format);
+    request.FormatName = ExportExtension(Format) + 1;
     const std::string stem = name.empty() ? Sprintf("%04lld", static_cast<long long>(number.value_or(0))) : name;
     job.FileName = stem + ExportExtension(Format);
   } else {
-    if (!ExportFormatOf(name.substr(dot), transparent, job.Format))
-      throw UsageError("the file name " + name + " must end in .bmp, .jpg, .png, .gif or .apng, or have none");
+    TExportFormat format;
+    if (!ExportFormatOf(name.substr(dot), false, format))
+      throw UsageError("the file name " + name +
+                       " must end in .bmp, .jpg, .png, .gif, .apng or .webp, or have none");
+    request.FormatName = name.substr(dot + 1);
     job.FileName = name;
   }
-  job.Hide = ParseHide(args.Value("--hide"));
-  const std::string viewKey = args.Value("--size") + '\n' + args.Value("--background");
+  Check(request);
+  const std::string viewKey = Sprintf("%d %08X ", request.SmallView, request.BackgroundColor) + request.BackgroundPicture;
   auto view = FViews.find(viewKey);
-  if (view == FViews.end()) view = FViews.emplace(viewKey, ParseView(args)).first;
+  if (view == FViews.end()) view = FViews.emplace(viewKey, MakeView(request)).first;
   job.View = &view->second;
   if (const auto [taken, added] = FNames.try_emplace(job.FileName, job.Label); !added)
     throw UsageError(job.FileName + " is already the name of " + taken->second);
@@ -220,12 +232,11 @@ void TBatch::Prepare(TJob& job, const TArgs& args, const std::string& name, std:
 void TBatch::Draw(TJob& job) {
   try {
     TChara chara(FDataBase);
-    chara.HideOptions = job.Hide;
-    Dress(chara, FDataBase, *job.Args, [](const std::string& what) { throw Error(what); });
-    ApplyFrame(chara, *job.Args);
-    ExportToFile(*job.View, chara, job.Format, FDir + "/" + job.FileName);
+    const TPictureRequest& request = *job.Request;
+    Dress(chara, request, [](const std::string& what) { throw Error(what); });
+    ExportToFile(*job.View, chara, request.Format, FDir + "/" + job.FileName, request.Options);
   } catch (const std::exception& error) {
-    job.Failure = error.what();
+    job.Failure = FailureOf(error);
   } catch (...) {
     job.Failure = "unknown failure";
   }
@@ -247,6 +258,7 @@ void TBatch::Run() {
   }
   for (const TJob& job : FChunk) {
     ++FCount;
+    if (!job.Note.empty()) FErr << "varune-cli: " << job.Label << ": " << job.Note << "\n";
     if (!job.Failure.empty()) {
       ++FFailures;
       FErr << "varune-cli: " << job.Label << ": " << job.Failure << "\n";
@@ -345,13 +357,13 @@ void Batch(const TArgs& args, std::ostream& out, std::ostream& err) {
   std::vector<std::string> defaults;
   for (const std::string& option : kDefaultOptions)
     if (args.Has(option)) defaults.insert(defaults.end(), {option, args.Value(option)});
-  if (args.Has("--transparent")) defaults.push_back("--transparent");
+  for (const std::string& flag : kDefaultFlags)
+    if (args.Has(flag)) defaults.push_back(flag);
   // Checked here once, so that a bad value is a usage error, not a failure of every line.
   {
-    const TArgs check(defaults, kDefaultOptions, kPictureFlags);
-    ParseView(check);
-    ParseHide(check.Value("--hide"));
-    if (check.Has("--anim")) ParseAnimation(check.Value("--anim"));
+    TPictureRequest check;
+    ReadRequest(TArgs(defaults, kDefaultOptions, kDefaultFlags), check);
+    MakeView(check);
   }
   const TExportFormat format = args.Has("--format") ? ParseFormat(args.Value("--format")) : xfPng;
   int32_t slot = 0;
@@ -391,17 +403,20 @@ void Batch(const TArgs& args, std::ostream& out, std::ostream& err) {
 void AddBatchCommands(std::vector<TCommand>& commands) {
   std::vector<std::string> values = {"-o", "--jobs", "--format", "--slot", "--gender"};
   values.insert(values.end(), kDefaultOptions.begin(), kDefaultOptions.end());
+  std::vector<std::string> flags = {"--every-item"};
+  flags.insert(flags.end(), kDefaultFlags.begin(), kDefaultFlags.end());
   commands.push_back(
       {{"batch"},
        "CLIENT_DIR (LIST | --every-item --slot N [--gender male|female]) -o DIR [--jobs N] "
-       "[--format bmp|jpg|png|gif|apng] [--transparent] [--size large|small] [--background #RRGGBB|FILE.bmp] "
-       "[--hide hair,face,body,tops,bottoms] [--anim NAME|INDEX]",
+       "[--format bmp|jpg|png|gif|apng|webp] [--transparent] [--size large|small] [--background #RRGGBB|FILE.bmp] "
+       "[--hide hair,face,body,tops,bottoms] [--anim NAME|INDEX] [--scale 1-8] [--crop [--padding 0-64]] [--flip]",
        "loads the client once and writes many pictures into DIR on N threads (default: every core): one per line "
        "of LIST ('-' reads standard input), a line being [NAME<TAB>] then an outfit code or render's options, "
        "unnamed lines numbered (0007.png); or with --every-item one per item of slot list N, named by ID, with "
        "index.tsv; --format is the format of names without extension; the other options apply to every picture; "
-       "bad lines are told and skipped (exit 1)",
-       Batch, values, {"--every-item", "--transparent"}});
+       "bad lines are told and skipped (exit 1); " +
+           std::string(kPictureHelp),
+       Batch, values, flags});
 }
 
 }  // namespace varune::cli

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "archive/error.h"
+#include "cli/picture_args.h"
 #include "viewer/startup.h"
 
 namespace varune::cli {
@@ -18,6 +19,7 @@ std::vector<TCommand> AllCommands() {
   AddFileCommands(commands);
   AddDatabaseCommands(commands);
   AddRenderCommands(commands);
+  AddSheetCommands(commands);
   AddBatchCommands(commands);
   AddDemoCommands(commands);
   return commands;
@@ -42,7 +44,7 @@ void PrintHelp(const std::vector<TCommand>& commands, std::ostream& out) {
 }  // namespace
 
 TArgs::TArgs(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
-             const std::vector<std::string>& flagOptions) {
+             const std::vector<std::string>& flagOptions, const std::vector<std::string>& optionalValueOptions) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg.size() < 2 || arg[0] != '-') {
@@ -52,6 +54,9 @@ TArgs::TArgs(const std::vector<std::string>& args, const std::vector<std::string
       FOptions.emplace_back(arg, args[++i]);
     } else if (Contains(flagOptions, arg)) {
       FOptions.emplace_back(arg, "");
+    } else if (Contains(optionalValueOptions, arg)) {
+      const bool valued = i + 1 < args.size() && !args[i + 1].starts_with("-");
+      FOptions.emplace_back(arg, valued ? args[++i] : "");
     } else {
       throw UsageError("unknown option " + arg);
     }
@@ -132,11 +137,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       out << usage << "\n    " << chosen->Summary << "\n";
       return ecSuccess;
     }
-    chosen->Run(TArgs(rest, chosen->ValueOptions, chosen->FlagOptions), out, err);
+    chosen->Run(TArgs(rest, chosen->ValueOptions, chosen->FlagOptions, chosen->OptionalValueOptions), out, err);
     out.flush();
     return ecSuccess;
   } catch (const UsageError& error) {
     err << "varune-cli: " << error.what() << "\n" << usage << "\n";
+    return ecUsage;
+  } catch (const TRequestError& error) {
+    err << "varune-cli: " << OptionMessage(error) << "\n" << usage << "\n";
     return ecUsage;
   } catch (const std::exception& error) {
     err << "varune-cli: " << error.what() << "\n";

@@ -23,19 +23,22 @@ class UsageError : public std::runtime_error {
 };
 
 // A command line split into positional arguments and options. Options are
-// "--name VALUE", "--name" (a flag) or "-o VALUE".
+// "--name VALUE", "--name" (a flag), "-o VALUE", or "--name [VALUE]", whose
+// value is the next word unless that starts with "-" or there is none.
 class TArgs {
  public:
   // `valueOptions` take a value; `flagOptions` do not. Anything else that
   // starts with "-" is a usage error.
   TArgs(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
-        const std::vector<std::string>& flagOptions = {});
+        const std::vector<std::string>& flagOptions = {}, const std::vector<std::string>& optionalValueOptions = {});
 
   const std::vector<std::string>& Positional() const { return FPositional; }
   // The positional arguments must number exactly `count`.
   void ExpectPositional(size_t count) const;
   bool Has(const std::string& option) const;
   std::string Value(const std::string& option, const std::string& fallback = "") const;
+  // Every option with its value ("" for a flag), in the order given.
+  const std::vector<std::pair<std::string, std::string>>& Options() const { return FOptions; }
 
  private:
   std::vector<std::string> FPositional;
@@ -57,12 +60,14 @@ struct TCommand {
   std::function<void(const TArgs& args, std::ostream& out, std::ostream& err)> Run;
   std::vector<std::string> ValueOptions = {};
   std::vector<std::string> FlagOptions = {};
+  std::vector<std::string> OptionalValueOptions = {};
 };
 
 // The commands of each group, added to the program's table.
 void AddFileCommands(std::vector<TCommand>& commands);
 void AddDatabaseCommands(std::vector<TCommand>& commands);
 void AddRenderCommands(std::vector<TCommand>& commands);
+void AddSheetCommands(std::vector<TCommand>& commands);
 void AddDemoCommands(std::vector<TCommand>& commands);
 void AddBatchCommands(std::vector<TCommand>& commands);
 

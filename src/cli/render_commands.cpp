@@ -1,62 +1,82 @@
 // Commands that dress a character and render or describe it.
 
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 #include "archive/error.h"
+#include "archive/text.h"
 #include "character/chara.h"
 #include "cli/cli.h"
-#include "cli/outfit_options.h"
+#include "cli/picture_args.h"
 #include "viewer/export.h"
+#include "viewer/sprite_sheet.h"
 
 namespace varune::cli {
+
 namespace {
 
-// Render and code put on what they can and say what they skipped.
-TRefusal WarnAndSkip(std::ostream& err) {
-  return [&err](const std::string& what) { err << "varune-cli: " << what << ", skipped\n"; };
+std::vector<std::string> RenderOptions() {
+  return WithRequestOptions({"-o", "--frames", "--sheet"}, true);
 }
 
-std::vector<std::string> RenderOptions() {
-  std::vector<std::string> options = {"-o", "--frames"};
-  options.insert(options.end(), kPictureOptions.begin(), kPictureOptions.end());
-  return WithOutfitOptions(options);
+std::vector<std::string> RenderFlags() {
+  std::vector<std::string> flags = kPictureFlags;
+  flags.push_back("--all-animations");
+  return flags;
 }
 
 void Render(const TArgs& args, std::ostream& out, std::ostream& err) {
   args.ExpectPositional(1);
-  const bool toFrames = args.Has("--frames");
-  if (toFrames == args.Has("-o")) throw UsageError("give either -o OUT or --frames DIR");
-  const bool transparent = args.Has("--transparent");
-  TExportFormat format = xfPng;
-  const std::string target = toFrames ? args.Value("--frames") : args.Value("-o");
-  if (!toFrames && !ExportFormatOf(std::filesystem::path(target).extension().string(), transparent, format))
-    throw UsageError("OUT must end in .bmp, .jpg, .png, .gif or .apng");
-  const TCharaView view = ParseView(args);
-
-  TVaruneDatabase database;
-  database.LoadPath(args.Positional()[0]);
-  TChara chara(database);
-  chara.HideOptions = ParseHide(args.Value("--hide"));
-  Dress(chara, database, args, WarnAndSkip(err));
-  ApplyFrame(chara, args);
-
-  if (toFrames) {
-    std::filesystem::create_directories(target);
-    for (const std::string& file : ExportFrames(view, chara, transparent, target, "frame")) out << file << "\n";
-    return;
+  if (args.Has("-o") + args.Has("--frames") + args.Has("--sheet") != 1)
+    throw UsageError("give one of -o OUT, --frames DIR or --sheet OUT.png");
+  TPictureRequest request;
+  ReadRequest(args, request);
+  std::string target = args.Value("-o");
+  if (args.Has("--frames")) {
+    request.Output = poFrames;
+    target = args.Value("--frames");
+  } else if (args.Has("--sheet")) {
+    request.Output = poSheet;
+    target = args.Value("--sheet");
+    if (!SameTextAscii(std::filesystem::path(target).extension().string(), ".png"))
+      throw UsageError("--sheet takes a file name ending in .png");
+  } else {
+    const std::string extension = std::filesystem::path(target).extension().string();
+    TExportFormat format;
+    if (!ExportFormatOf(extension, false, format))
+      throw UsageError("OUT must end in .bmp, .jpg, .png, .gif, .apng or .webp");
+    request.FormatName = extension.substr(1);
   }
-  ExportToFile(view, chara, format, target);
-  out << target << "\n";
+  Check(request);
+  const TCharaView view = MakeView(request);
+  const TDressedCharacter dressed(args, request, err);
+  const TChara& chara = *dressed.Chara;
+
+  switch (request.Output) {
+    case poFrames:
+      std::filesystem::create_directories(target);
+      for (const std::string& file : ExportFrames(view, chara, request.Transparent, target, "frame", request.Options))
+        out << file << "\n";
+      return;
+    case poSheet:
+      WriteSpriteSheet(MakeSpriteSheet(view, chara, request.Transparent, request.Options, request.AllAnimations),
+                       target);
+      out << target << "\n" << SheetDataFileName(target) << "\n";
+      return;
+    default:
+      ExportToFile(view, chara, request.Format, target, request.Options);
+      out << target << "\n";
+  }
 }
 
 void Code(const TArgs& args, std::ostream& out, std::ostream& err) {
   args.ExpectPositional(1);
-  TVaruneDatabase database;
-  database.LoadPath(args.Positional()[0]);
-  TChara chara(database);
-  Dress(chara, database, args, WarnAndSkip(err));
-  std::string code = chara.Code();
+  TPictureRequest request;
+  ReadRequest(args, request);
+  Check(request);
+  const TDressedCharacter dressed(args, request, err);
+  std::string code = dressed.Chara->Code();
   // One line for scripts: the code's own line breaks are optional on input.
   std::erase(code, '\r');
   std::erase(code, '\n');
@@ -68,12 +88,17 @@ void Code(const TArgs& args, std::ostream& out, std::ostream& err) {
 void AddRenderCommands(std::vector<TCommand>& commands) {
   const std::string outfit = kOutfitSynopsis;
   commands.push_back({{"render"},
-                      "CLIENT_DIR (-o OUT | --frames DIR) " + outfit + " " + kPictureSynopsis,
-                      "dresses a character and writes its picture; OUT's extension chooses .bmp, .jpg, .png, .gif "
-                      "(all frames) or .apng (all frames); --frames writes every frame as PNG",
-                      Render, RenderOptions(), kPictureFlags});
+                      "CLIENT_DIR (-o OUT | --frames DIR | --sheet OUT.png [--all-animations]) " + outfit + " " +
+                          kPictureSynopsis,
+                      "dresses a character and writes its picture; OUT's extension chooses .bmp, .jpg, .png, .gif, "
+                      ".apng or .webp (the animated ones hold every frame; .webp with --frame N one still frame); "
+                      "--frames writes every frame as PNG; --sheet writes every frame packed into one PNG (16 a "
+                      "row) and OUT.json beside it (Aseprite's json-hash layout), with --all-animations one row "
+                      "per animation; " +
+                          std::string(kPictureHelp),
+                      Render, RenderOptions(), RenderFlags(), {"--random"}});
   commands.push_back({{"code"}, "CLIENT_DIR " + outfit, "prints the outfit code of the dressed character", Code,
-                      kOutfitOptions});
+                      WithRequestOptions({}, false), {}, {"--random"}});
 }
 
 }  // namespace varune::cli

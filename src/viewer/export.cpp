@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "archive/error.h"
 #include "archive/stream.h"
@@ -12,84 +13,96 @@
 #include "imaging/jpeg.h"
 #include "imaging/palette.h"
 #include "imaging/png.h"
+#include "imaging/webp.h"
 
 namespace varune {
 namespace {
 
-// The frames an animated export walks. A character without frames still
-// exports its current picture once, so that the file opens everywhere.
-int32_t AnimationFrames(const TChara& Chara) { return std::max(1, Chara.FrameCount()); }
-int32_t FrameToDraw(const TChara& Chara, int32_t Index) { return Chara.FrameCount() > 0 ? Index : Chara.FrameNumber(); }
+// Every frame of the sequence. A character without frames still exports its
+// current picture once, so that the file opens everywhere.
+std::vector<int32_t> AnimationFrames(const TChara& Chara) {
+  if (Chara.FrameCount() == 0) return {Chara.FrameNumber()};
+  std::vector<int32_t> frames(static_cast<size_t>(Chara.FrameCount()));
+  for (size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<int32_t>(i);
+  return frames;
+}
 
 // Asks whether to go on; a refusal ends the export.
 void Report(const TExportProgress& Progress, int32_t Done, int32_t Total) {
   if (Progress && !Progress(Done, Total)) throw TExportCancelled();
 }
 
-void RenderFrame(const TCharaView& View, const TChara& Chara, int32_t Frame, bool Transparent, TBitmap32& Target) {
-  if (Transparent)
-    View.RenderTransparent(Chara, Frame, Target);
-  else
-    View.Render(Chara, Frame, Target);
-}
+// A delay of 0 would spin viewers: at least the GIF's one hundredth.
+uint32_t AnimationDelay(const TChara& Chara, int32_t Frame) { return std::max<uint32_t>(10, Chara.GetFrameTime(Frame)); }
 
-std::vector<uint8_t> EncodeGif(const TCharaView& View, const TChara& Chara, const TExportProgress& Progress) {
-  TGifWriter writer(View.Geometry.Width, View.Geometry.Height);
-  TPaletteReducer reducer;
-  TPaletteImage reduced;
-  TBitmap32 surface;
-  const int32_t count = AnimationFrames(Chara);
-  for (int32_t i = 0; i < count; ++i) {
-    Report(Progress, i, count);
-    const int32_t frame = FrameToDraw(Chara, i);
-    View.Render(Chara, frame, surface);
-    reducer.Reduce(surface, reduced);
-    writer.AddFrame(reduced, GifDelay(Chara.GetFrameTime(frame)));
-  }
-  return writer.Finish();
-}
-
-std::vector<uint8_t> EncodeApng(const TCharaView& View, const TChara& Chara, bool Transparent,
-                                const TExportProgress& Progress) {
-  TApngWriter writer(View.Geometry.Width, View.Geometry.Height);
-  TBitmap32 surface;
-  const int32_t count = AnimationFrames(Chara);
-  for (int32_t i = 0; i < count; ++i) {
-    Report(Progress, i, count);
-    const int32_t frame = FrameToDraw(Chara, i);
-    RenderFrame(View, Chara, frame, Transparent, surface);
-    // Same floor as the GIF's one hundredth: a zero delay would spin viewers.
-    writer.AddFrame(surface, std::max<uint32_t>(10, Chara.GetFrameTime(frame)));
-  }
-  return writer.Finish();
+// Encodes the frames one by one into a writer made for their size.
+template <class TWriter, class TAdd>
+std::vector<uint8_t> EncodeAnimation(const TCharaView& View, const TChara& Chara, bool Transparent,
+                                     const TPictureOptions& Options, const std::vector<int32_t>& Frames,
+                                     const TExportProgress& Progress, TAdd Add) {
+  std::optional<TWriter> writer;
+  DrawFramedFrames(View, Chara, Transparent, Options, Frames, Progress, [&](const TBitmap32& picture, int32_t i) {
+    if (!writer) writer.emplace(picture.Width(), picture.Height());
+    Add(*writer, picture, Frames[static_cast<size_t>(i)]);
+  });
+  return writer->Finish();
 }
 
 std::vector<uint8_t> Encode(const TCharaView& View, const TChara& Chara, TExportFormat Format,
-                            const TExportProgress& Progress) {
-  TBitmap32 picture;
-  switch (Format) {
-    case xfBmp:
-      View.Render(Chara, Chara.FrameNumber(), picture);
-      return EncodeBmp(picture);
-    case xfJpeg:
-      View.Render(Chara, Chara.FrameNumber(), picture);
-      return EncodeJpeg(picture, 100);
-    case xfPng:
-      View.Render(Chara, Chara.FrameNumber(), picture);
-      return EncodePng(picture, ppfRGB);
-    case xfTransparentPng:
-      View.RenderTransparent(Chara, Chara.FrameNumber(), picture);
-      return EncodePng(picture, ppfRGBA);
-    case xfGif: return EncodeGif(View, Chara, Progress);
-    case xfApng: return EncodeApng(View, Chara, false, Progress);
-    case xfTransparentApng: return EncodeApng(View, Chara, true, Progress);
+                            const TPictureOptions& Options, const TExportProgress& Progress) {
+  const std::vector<int32_t> frames = ExportedFrames(Chara, Format, Options);
+  const bool transparent = IsTransparentFormat(Format);
+  if (!IsAnimatedFormat(Format)) {
+    // One picture: progress is told at the end alone.
+    std::vector<uint8_t> bytes;
+    DrawFramedFrames(View, Chara, transparent, Options, frames, {}, [&](const TBitmap32& picture, int32_t) {
+      switch (Format) {
+        case xfBmp: bytes = EncodeBmp(picture); break;
+        case xfJpeg: bytes = EncodeJpeg(picture, 100); break;
+        case xfTransparentPng: bytes = EncodePng(picture, ppfRGBA); break;
+        default: bytes = EncodePng(picture, ppfRGB); break;
+      }
+    });
+    return bytes;
   }
-  throw Error("unknown export format");
+  switch (Format) {
+    case xfGif: {
+      TPaletteReducer reducer;
+      TPaletteImage reduced;
+      return EncodeAnimation<TGifWriter>(View, Chara, false, Options, frames, Progress,
+                                         [&](TGifWriter& writer, const TBitmap32& picture, int32_t frame) {
+                                           reducer.Reduce(picture, reduced);
+                                           writer.AddFrame(reduced, GifDelay(Chara.GetFrameTime(frame)));
+                                         });
+    }
+    case xfWebp: case xfTransparentWebp:
+      // WebP keeps milliseconds: each frame lasts exactly its time.
+      return EncodeAnimation<TWebpWriter>(View, Chara, transparent, Options, frames, Progress,
+                                          [&](TWebpWriter& writer, const TBitmap32& picture, int32_t frame) {
+                                            writer.AddFrame(picture, Chara.GetFrameTime(frame));
+                                          });
+    default:
+      return EncodeAnimation<TApngWriter>(View, Chara, transparent, Options, frames, Progress,
+                                          [&](TApngWriter& writer, const TBitmap32& picture, int32_t frame) {
+                                            writer.AddFrame(picture, AnimationDelay(Chara, frame));
+                                          });
+  }
 }
 
 }  // namespace
 
 TExportCancelled::TExportCancelled() : Error("export cancelled") {}
+
+bool IsAnimatedFormat(TExportFormat Format) {
+  switch (Format) {
+    case xfGif: case xfApng: case xfTransparentApng: case xfWebp: case xfTransparentWebp: return true;
+    default: return false;
+  }
+}
+
+bool IsTransparentFormat(TExportFormat Format) {
+  return Format == xfTransparentPng || Format == xfTransparentApng || Format == xfTransparentWebp;
+}
 
 const char* ExportExtension(TExportFormat Format) {
   switch (Format) {
@@ -98,6 +111,7 @@ const char* ExportExtension(TExportFormat Format) {
     case xfPng: case xfTransparentPng: return ".png";
     case xfGif: return ".gif";
     case xfApng: case xfTransparentApng: return ".apng";
+    case xfWebp: case xfTransparentWebp: return ".webp";
   }
   return "";
 }
@@ -109,6 +123,7 @@ bool ExportFormatOf(const std::string& Extension, bool Transparent, TExportForma
   else if (ext == ".png") Format = Transparent ? xfTransparentPng : xfPng;
   else if (ext == ".gif") Format = xfGif;
   else if (ext == ".apng") Format = Transparent ? xfTransparentApng : xfApng;
+  else if (ext == ".webp") Format = Transparent ? xfTransparentWebp : xfWebp;
   else return false;
   return true;
 }
@@ -124,24 +139,41 @@ uint16_t GifDelay(uint32_t FrameTimeMs) {
   return static_cast<uint16_t>(std::clamp<uint32_t>(FrameTimeMs / 10, 1, 65535));
 }
 
-int32_t ExportFrameCount(const TChara& Chara, TExportFormat Format) {
-  switch (Format) {
-    case xfGif: case xfApng: case xfTransparentApng: return AnimationFrames(Chara);
-    default: return 1;
+std::vector<int32_t> ExportedFrames(const TChara& Chara, TExportFormat Format, const TPictureOptions& Options) {
+  if (!IsAnimatedFormat(Format) || Options.StillFrame) return {Chara.FrameNumber()};
+  return AnimationFrames(Chara);
+}
+
+int32_t ExportFrameCount(const TChara& Chara, TExportFormat Format, const TPictureOptions& Options) {
+  return static_cast<int32_t>(ExportedFrames(Chara, Format, Options).size());
+}
+
+void DrawFramedFrames(const TCharaView& View, const TChara& Chara, bool Transparent, const TPictureOptions& Options,
+                      const std::vector<int32_t>& Frames, const TExportProgress& Progress,
+                      const std::function<void(const TBitmap32& Picture, int32_t Index)>& Add) {
+  TFramer framer(View, Transparent, Options);
+  for (const int32_t frame : Frames) framer.Measure(Chara, frame);
+  CheckPictureSize(framer.Width(), framer.Height());
+  TBitmap32 picture;
+  const int32_t count = static_cast<int32_t>(Frames.size());
+  for (int32_t i = 0; i < count; ++i) {
+    Report(Progress, i, count);
+    framer.Draw(Chara, Frames[static_cast<size_t>(i)], picture);
+    Add(picture, i);
   }
 }
 
 std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format,
-                                   const TExportProgress& Progress) {
-  std::vector<uint8_t> bytes = Encode(View, Chara, Format, Progress);
-  const int32_t total = ExportFrameCount(Chara, Format);
+                                   const TPictureOptions& Options, const TExportProgress& Progress) {
+  std::vector<uint8_t> bytes = Encode(View, Chara, Format, Options, Progress);
+  const int32_t total = ExportFrameCount(Chara, Format, Options);
   Report(Progress, total, total);
   return bytes;
 }
 
 void ExportToFile(const TCharaView& View, const TChara& Chara, TExportFormat Format, const std::string& FileName,
-                  const TExportProgress& Progress) {
-  WriteFileAtomically(FileName, ExportToBytes(View, Chara, Format, Progress));
+                  const TPictureOptions& Options, const TExportProgress& Progress) {
+  WriteFileAtomically(FileName, ExportToBytes(View, Chara, Format, Options, Progress));
 }
 
 std::string FrameFileName(const std::string& Dir, const std::string& BaseName, int32_t Index) {
@@ -150,18 +182,16 @@ std::string FrameFileName(const std::string& Dir, const std::string& BaseName, i
 
 std::vector<std::string> ExportFrames(const TCharaView& View, const TChara& Chara, bool Transparent,
                                       const std::string& Dir, const std::string& BaseName,
-                                      const TExportProgress& Progress) {
+                                      const TPictureOptions& Options, const TExportProgress& Progress) {
   std::vector<std::string> files;
-  const int32_t count = AnimationFrames(Chara);
+  const std::vector<int32_t> frames = AnimationFrames(Chara);
   try {
-    TBitmap32 surface;
-    for (int32_t i = 0; i < count; ++i) {
-      Report(Progress, i, count);
-      RenderFrame(View, Chara, FrameToDraw(Chara, i), Transparent, surface);
+    DrawFramedFrames(View, Chara, Transparent, Options, frames, Progress, [&](const TBitmap32& picture, int32_t i) {
       const std::string file = FrameFileName(Dir, BaseName, i);
-      WriteFileAtomically(file, EncodePng(surface, Transparent ? ppfRGBA : ppfRGB));
+      WriteFileAtomically(file, EncodePng(picture, Transparent ? ppfRGBA : ppfRGB));
       files.push_back(file);
-    }
+    });
+    const int32_t count = static_cast<int32_t>(frames.size());
     Report(Progress, count, count);
   } catch (...) {
     // Half a set of frames is of no use to anyone.

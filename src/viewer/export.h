@@ -1,7 +1,8 @@
 #pragma once
 // Exporting the character picture: BMP, JPEG, PNG, transparent PNG, animated
-// GIF, animated PNG (opaque or transparent) and every frame as PNG. Exports
-// draw into their own surfaces; the character's current frame never changes.
+// GIF, animated PNG and animated WebP (opaque or transparent) and every frame
+// as PNG, each framed and sized by its picture options. Exports draw into
+// their own surfaces; the character's current frame never changes.
 
 #include <cstdint>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "archive/error.h"
+#include "viewer/picture_options.h"
 #include "viewer/view.h"
 
 namespace varune {
@@ -21,9 +23,15 @@ enum TExportFormat {
   xfGif,               // every frame, 256 colours each
   xfApng,              // every frame, as shown
   xfTransparentApng,   // every frame, the character alone
+  xfWebp,              // every frame, lossless, as shown
+  xfTransparentWebp,   // every frame, lossless, the character alone
 };
 
-// The usual file extension of a format (".bmp", ".jpg", ".png", ".gif", ".apng").
+// The formats that hold every frame of the animation.
+bool IsAnimatedFormat(TExportFormat Format);
+bool IsTransparentFormat(TExportFormat Format);
+
+// The usual file extension of a format (".bmp", ".jpg", ".png", ".gif", ".apng", ".webp").
 const char* ExportExtension(TExportFormat Format);
 // The format an extension stands for (case-insensitive); false when none.
 bool ExportFormatOf(const std::string& Extension, bool Transparent, TExportFormat& Format);
@@ -43,15 +51,24 @@ class TExportCancelled : public Error {
   TExportCancelled();
 };
 
-// How many frames an export of `Format` draws: 1 for a still picture; for an
-// animation every frame of the sequence, at least 1.
-int32_t ExportFrameCount(const TChara& Chara, TExportFormat Format);
+// The frames of the character an export of `Format` holds, in order: the
+// current one for a still picture (or a still animated file); every frame
+// of the sequence for an animation, the current picture when it has none.
+std::vector<int32_t> ExportedFrames(const TChara& Chara, TExportFormat Format, const TPictureOptions& Options = {});
+int32_t ExportFrameCount(const TChara& Chara, TExportFormat Format, const TPictureOptions& Options = {});
+
+// Draws `Frames` as `Options` frame them, after measuring all of them and
+// checking the picture's size; `Add` takes each finished frame and its
+// index in `Frames`.
+void DrawFramedFrames(const TCharaView& View, const TChara& Chara, bool Transparent, const TPictureOptions& Options,
+                      const std::vector<int32_t>& Frames, const TExportProgress& Progress,
+                      const std::function<void(const TBitmap32& Picture, int32_t Index)>& Add);
 
 std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format,
-                                   const TExportProgress& Progress = {});
+                                   const TPictureOptions& Options = {}, const TExportProgress& Progress = {});
 // Replaces `FileName` as a whole: a failure or a cancel leaves any previous file as it was.
 void ExportToFile(const TCharaView& View, const TChara& Chara, TExportFormat Format, const std::string& FileName,
-                  const TExportProgress& Progress = {});
+                  const TPictureOptions& Options = {}, const TExportProgress& Progress = {});
 
 // The file of frame `Index` of an export of every frame: Dir/BaseName_000.png.
 std::string FrameFileName(const std::string& Dir, const std::string& BaseName, int32_t Index);
@@ -60,6 +77,6 @@ std::string FrameFileName(const std::string& Dir, const std::string& BaseName, i
 // removes the files this call has written.
 std::vector<std::string> ExportFrames(const TCharaView& View, const TChara& Chara, bool Transparent,
                                       const std::string& Dir, const std::string& BaseName,
-                                      const TExportProgress& Progress = {});
+                                      const TPictureOptions& Options = {}, const TExportProgress& Progress = {});
 
 }  // namespace varune

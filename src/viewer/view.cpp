@@ -36,12 +36,12 @@ void TCharaView::DrawNotices(TBitmap32& Target) const {
                    kNoticeLines[line]);
 }
 
-void TCharaView::Render(const TChara& Chara, int32_t Frame, TBitmap32& Target) const {
+void TCharaView::Render(const TChara& Chara, int32_t Frame, TBitmap32& Target, bool Notices) const {
   if (Target.Width() != Geometry.Width || Target.Height() != Geometry.Height)
     Target.SetSize(Geometry.Width, Geometry.Height);
   DrawBackground(Target);
   Chara.Draw(Target, Geometry.FeetX, Geometry.FeetY, Frame);
-  DrawNotices(Target);
+  if (Notices) DrawNotices(Target);
 }
 
 void TCharaView::RenderTransparent(const TChara& Chara, int32_t Frame, TBitmap32& Target) const {

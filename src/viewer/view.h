@@ -42,8 +42,8 @@ class TCharaView {
   // The two rights lines, silver, 7 points, right-aligned at the bottom.
   void DrawNotices(TBitmap32& Target) const;
   // A picture of the view's size: background, frame `Frame` of the character
-  // with its feet at the view's point, notices.
-  void Render(const TChara& Chara, int32_t Frame, TBitmap32& Target) const;
+  // with its feet at the view's point, notices unless left out.
+  void Render(const TChara& Chara, int32_t Frame, TBitmap32& Target, bool Notices = true) const;
   // The character alone (shadow and layers) on transparent black.
   void RenderTransparent(const TChara& Chara, int32_t Frame, TBitmap32& Target) const;
 

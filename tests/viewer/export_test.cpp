@@ -191,9 +191,9 @@ std::vector<std::string> FilesIn(const std::string& Dir) {
 
 TEST_F(ExportTest, ProgressBeforeEachFrameAndAtTheEnd) {
   TProgressLog gif, png;
-  ExportToBytes(view, *chara, xfGif, gif.Callback());
+  ExportToBytes(view, *chara, xfGif, {}, gif.Callback());
   EXPECT_EQ(gif.Calls, (std::vector<std::pair<int32_t, int32_t>>{{0, 2}, {1, 2}, {2, 2}}));
-  ExportToBytes(view, *chara, xfPng, png.Callback());
+  ExportToBytes(view, *chara, xfPng, {}, png.Callback());
   EXPECT_EQ(png.Calls, (std::vector<std::pair<int32_t, int32_t>>{{1, 1}}));
   EXPECT_EQ(ExportFrameCount(*chara, xfTransparentApng), 2);
   EXPECT_EQ(ExportFrameCount(*chara, xfJpeg), 1);
@@ -208,7 +208,7 @@ TEST_F(ExportTest, ACancelledExportLeavesThePreviousFileAlone) {
   for (const int32_t stopAt : {1, 2}) {  // mid-way, and when every frame is drawn
     TProgressLog log;
     log.StopAt = stopAt;
-    EXPECT_THROW(ExportToFile(view, *chara, xfGif, file, log.Callback()), TExportCancelled);
+    EXPECT_THROW(ExportToFile(view, *chara, xfGif, file, {}, log.Callback()), TExportCancelled);
     EXPECT_EQ(ReadWholeFile(file), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"walk.gif"});
   }
@@ -219,7 +219,7 @@ TEST_F(ExportTest, ACancelledExportLeavesThePreviousFileAlone) {
 TEST_F(ExportTest, FrameFilesAreAllOrNothing) {
   TProgressLog log;
   log.StopAt = 1;
-  EXPECT_THROW(ExportFrames(view, *chara, false, dir.Path(), "walk", log.Callback()), TExportCancelled);
+  EXPECT_THROW(ExportFrames(view, *chara, false, dir.Path(), "walk", {}, log.Callback()), TExportCancelled);
   EXPECT_TRUE(FilesIn(dir.Path()).empty());
 
   std::filesystem::create_directory(FrameFileName(dir.Path(), "walk", 1));  // frame 1 cannot be written
