@@ -57,15 +57,17 @@ TEST_F(BatchCommandsTest, CodesAndOptionsDrawWhatRenderDraws) {
                                         List("# outfits\n" + code + "\r\n\n"
                                              "top.png\t--equip 103 --transparent\n"
                                              "  small \t--gender female --size small\n"
-                                             "walk.gif\t--anim Move\n"),
-                                        "-o", Out(), "--jobs", "2"});
+                                             "walk.gif\t--anim Move\n"
+                                             "dice.png\t--random 3 --crop --padding 1 --flip\n"),
+                                        "-o", Out(), "--jobs", "2", "--scale", "2"});
   ASSERT_EQ(result.Code, 0) << result.Err;
   EXPECT_EQ(result.Err, "");
-  EXPECT_EQ(result.Out, Out("0002.png") + "\n" + Out("top.png") + "\n" + Out("small.png") + "\n" + Out("walk.gif") + "\n");
+  EXPECT_EQ(result.Out, Out("0002.png") + "\n" + Out("top.png") + "\n" + Out("small.png") + "\n" + Out("walk.gif") +
+                            "\n" + Out("dice.png") + "\n");
 
   // Each picture is the one render makes of the same options.
   const auto render = [&](std::vector<std::string> options) {
-    std::vector<std::string> args = {"render", client().Path(), "-o", dir.File("render.png")};
+    std::vector<std::string> args = {"render", client().Path(), "-o", dir.File("render.png"), "--scale", "2"};
     args.insert(args.end(), options.begin(), options.end());
     EXPECT_EQ(RunCommand(args).Code, 0);
     return Read(dir.File("render.png"));
@@ -73,6 +75,7 @@ TEST_F(BatchCommandsTest, CodesAndOptionsDrawWhatRenderDraws) {
   EXPECT_EQ(Read(Out("0002.png")), render({"--code", code}));
   EXPECT_EQ(Read(Out("top.png")), render({"--equip", "103", "--transparent"}));
   EXPECT_EQ(Read(Out("small.png")), render({"--gender", "female", "--size", "small"}));
+  EXPECT_EQ(Read(Out("dice.png")), render({"--random", "3", "--crop", "--padding", "1", "--flip"}));
   EXPECT_EQ(LoadPngFromFile(Out("top.png")).ColorType, pctRGBA);
   EXPECT_EQ(Read(Out("walk.gif")).substr(0, 6), "GIF89a");
 }

@@ -2,10 +2,13 @@
 
 #include <filesystem>
 
+#include "archive/stream.h"
 #include "character/chara.h"
 #include "cli/run_cli.h"
 #include "client/test_client.h"
 #include "imaging/png.h"
+
+#include <nlohmann/json.hpp>
 
 namespace varune::cli {
 namespace {
@@ -87,9 +90,70 @@ TEST_F(RenderCommandsTest, FramesAnimationsAndUsageErrors) {
            {"render", client().Path(), "-o", Out("x.png"), "--equip", "1,x"},
        })
     EXPECT_EQ(RunCommand(args).Code, 2) << args.back();
+
+  // Each new value out of range names its option, and nothing is written.
+  const std::pair<std::vector<std::string>, std::string> refusals[] = {
+      {{"--scale", "0"}, "--scale"},        {{"--scale", "9"}, "--scale"},
+      {{"--padding", "-1"}, "--padding"},   {{"--padding", "65"}, "--padding"},
+      {{"--random", "x"}, "--random"},      {{"--random", "1", "--code", "AQ"}, "--random"},
+      {{"--all-animations"}, "--all-animations"}};
+  for (const auto& [options, named] : refusals) {
+    std::vector<std::string> args = {"render", client().Path(), "-o", Out("x.png")};
+    args.insert(args.end(), options.begin(), options.end());
+    const TCliResult refused = RunCommand(args);
+    EXPECT_EQ(refused.Code, 2) << options[0];
+    EXPECT_NE(refused.Err.find(named), std::string::npos) << refused.Err;
+  }
+  EXPECT_EQ(RunCommand({"render", client().Path(), "--sheet", Out("x.png"), "--frame", "1"}).Code, 2);
+  EXPECT_EQ(RunCommand({"sheet", client().Path(), "--vary", "hat", "-o", Out("x.png")}).Code, 2);
+  EXPECT_FALSE(std::filesystem::exists(Out("x.png")));
+  EXPECT_FALSE(std::filesystem::exists(Out("x.json")));
+
   EXPECT_EQ(RunCommand({"render", client().Path(), "-o", Out("x.png"), "--background", Out("none.bmp")}).Code, 1);
   EXPECT_EQ(RunCommand({"render", client().Path(), "-o", Out("x.png"), "--code", "AQ*"}).Code, 1);
   EXPECT_EQ(RunCommand({"render", client().Path(), "-o", Out("x.png"), "--background", "#ff8000"}).Code, 0);
+}
+
+TEST_F(RenderCommandsTest, PictureOptionsWebpAndSheets) {
+  ASSERT_EQ(RunCommand({"render", client().Path(), "-o", Out("big.png"), "--scale", "2", "--flip"}).Code, 0);
+  EXPECT_EQ(LoadPngFromFile(Out("big.png")).Width, 500);
+  ASSERT_EQ(RunCommand({"render", client().Path(), "-o", Out("tight.png"), "--crop", "--padding", "2"}).Code, 0);
+  EXPECT_LT(LoadPngFromFile(Out("tight.png")).Width, 250);
+
+  // A still WebP is one frame: no animation chunk.
+  ASSERT_EQ(RunCommand({"render", client().Path(), "-o", Out("still.webp"), "--anim", "Move", "--frame", "1"}).Code,
+            0);
+  const std::vector<uint8_t> webp = ReadWholeFile(Out("still.webp"));
+  ASSERT_GT(webp.size(), 16u);
+  EXPECT_EQ(std::string(webp.begin() + 8, webp.begin() + 12), "WEBP");
+  EXPECT_EQ(std::string(webp.begin(), webp.end()).find("ANIM"), std::string::npos);
+
+  TCliResult result = RunCommand({"render", client().Path(), "--sheet", Out("walk.png"), "--anim", "Move"});
+  ASSERT_EQ(result.Code, 0) << result.Err;
+  EXPECT_EQ(result.Out, Out("walk.png") + "\n" + Out("walk.json") + "\n");
+  const auto data = nlohmann::json::parse(ReadWholeFile(Out("walk.json")));
+  EXPECT_EQ(data["frames"].size(), 3u);
+  EXPECT_EQ(LoadPngFromFile(Out("walk.png")).Width, 3 * 250);
+
+  result = RunCommand({"sheet", client().Path(), "--vary", "hair", "-o", Out("hair.png"), "--data", Out("hair.json"),
+                       "--crop"});
+  ASSERT_EQ(result.Code, 0) << result.Err;
+  EXPECT_EQ(nlohmann::json::parse(ReadWholeFile(Out("hair.json")))["cells"].size(), 2u);
+}
+
+TEST_F(RenderCommandsTest, RandomOutfitsRepeatTheirSeed) {
+  const TCliResult first = RunCommand({"code", client().Path(), "--random", "5"});
+  ASSERT_EQ(first.Code, 0) << first.Err;
+  EXPECT_EQ(RunCommand({"code", client().Path(), "--random", "5"}).Out, first.Out);
+
+  // Without a seed, the one taken is told and makes the same outfit again.
+  const TCliResult unseeded = RunCommand({"code", client().Path(), "--random"});
+  ASSERT_EQ(unseeded.Code, 0) << unseeded.Err;
+  const std::string told = "random seed ";
+  const size_t at = unseeded.Err.find(told);
+  ASSERT_NE(at, std::string::npos) << unseeded.Err;
+  const std::string seed = unseeded.Err.substr(at + told.size(), unseeded.Err.find('\n', at) - at - told.size());
+  EXPECT_EQ(RunCommand({"code", client().Path(), "--random", seed}).Out, unseeded.Out);
 }
 
 }  // namespace
