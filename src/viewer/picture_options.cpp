@@ -22,10 +22,14 @@ TFramer::TFramer(const TCharaView& View, bool Transparent, const TPictureOptions
 }
 
 void TFramer::Compose(const TChara& Chara, int32_t Frame, TBitmap32& Target) const {
-  if (FTransparent)
+  if (FTransparent) {
     FView.RenderTransparent(Chara, Frame, Target);
-  else
-    FView.Render(Chara, Frame, Target, FOptions.Framing == fmView);
+    return;
+  }
+  FView.Render(Chara, Frame, Target, FOptions.Framing == fmView);
+  // Blending leaves alpha below 255 under the shadow; a picture on a
+  // background is opaque, whatever its format can carry.
+  Target.ResetAlpha();
 }
 
 void TFramer::Measure(const TChara& Chara, int32_t Frame) {
