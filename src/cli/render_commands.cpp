@@ -9,8 +9,7 @@
 #include "character/chara.h"
 #include "cli/cli.h"
 #include "cli/picture_args.h"
-#include "viewer/export.h"
-#include "viewer/sprite_sheet.h"
+#include "viewer/picture_writer.h"
 
 namespace varune::cli {
 
@@ -51,23 +50,8 @@ void Render(const TArgs& args, std::ostream& out, std::ostream& err) {
   Check(request);
   const TCharaView view = MakeView(request);
   const TDressedCharacter dressed(args, request, err);
-  const TChara& chara = *dressed.Chara;
-
-  switch (request.Output) {
-    case poFrames:
-      std::filesystem::create_directories(target);
-      for (const std::string& file : ExportFrames(view, chara, request.Transparent, target, "frame", request.Options))
-        out << file << "\n";
-      return;
-    case poSheet:
-      WriteSpriteSheet(MakeSpriteSheet(view, chara, request.Transparent, request.Options, request.AllAnimations),
-                       target);
-      out << target << "\n" << SheetDataFileName(target) << "\n";
-      return;
-    default:
-      ExportToFile(view, chara, request.Format, target, request.Options);
-      out << target << "\n";
-  }
+  if (request.Output == poFrames) std::filesystem::create_directories(target);
+  for (const std::string& file : WritePicture(request, view, *dressed.Chara, target)) out << file << "\n";
 }
 
 void Code(const TArgs& args, std::ostream& out, std::ostream& err) {

@@ -7,7 +7,7 @@
 #include "archive/text.h"
 #include "cli/cli.h"
 #include "cli/picture_args.h"
-#include "viewer/variation_sheet.h"
+#include "viewer/picture_writer.h"
 
 namespace varune::cli {
 namespace {
@@ -26,11 +26,7 @@ void Sheet(const TArgs& args, std::ostream& out, std::ostream& err) {
   Check(request);
   const TCharaView view = MakeView(request);
   const TDressedCharacter dressed(args, request, err);
-  WriteVariationSheet(MakeVariationSheet(view, *dressed.Chara, request.Transparent, request.Options, *request.Vary,
-                                         request.VaryItem.value_or(0)),
-                      target, data);
-  out << target << "\n";
-  if (!data.empty()) out << data << "\n";
+  for (const std::string& file : WritePicture(request, view, *dressed.Chara, target, data)) out << file << "\n";
 }
 
 }  // namespace

@@ -69,7 +69,8 @@ struct TPictureRequest {
 
   // ---- What is written ----
   TPictureOutput Output = poFile;
-  std::string FormatName = "png";  // bmp, jpg, jpeg, png, gif, apng, webp
+  std::string FormatName = "png";     // bmp, jpg, jpeg, png, gif, apng, webp
+  std::string FrameBaseName = "frame";  // every frame's file: frame_000.png...
   bool AllAnimations = false;      // sheets: every animation, one row each
   std::optional<TVariation> Vary;
   std::optional<int32_t> VaryItem;
