@@ -6,8 +6,10 @@
 # browsed with one worn (docs/screenshot-en-tops.png, ...-ja-tops.png), and
 # in both languages the item card over the list and over the slot panel
 # (docs/screenshot-en-card-list.png, ...-card-slot.png), the favourites
-# window (...-favorites.png) and the save slot dialog saving into a new slot
-# and loading it (...-save.png, ...-load.png).
+# window (...-favorites.png), the save slot dialog saving into a new slot
+# and loading it (...-save.png, ...-load.png), the view zoomed twice
+# through its right-click menu (...-zoom.png) and the export options
+# dialog (...-export-options.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -85,6 +87,15 @@ for lang in en_US ja_JP; do
   click 426 154          # the slot just saved
   shot "$name-load.png"
   click 511 335          # Cancel
+  # The view's menu opens at the pointer: Copy, Paste, Random outfit, Zoom, Export options.
+  view_menu() { DISPLAY=$display xdotool mousemove $((wx + 300)) $((wy + 120)) click 3; sleep 0.4; }
+  view_menu
+  keys Down Down Down Down Right Down Return  # Zoom, 2x
+  shot "$name-zoom.png"
+  view_menu
+  keys Down Down Down Down Down Return       # Export options...
+  shot "$name-export-options.png"
+  keys Escape
   kill $app
   wait $app || true
 done

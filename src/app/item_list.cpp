@@ -67,6 +67,8 @@ void TItemCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opt
   const QRect bounds = Option.rect;
   Painter->save();
   Painter->setRenderHint(QPainter::Antialiasing, false);
+  // Icons are pixel art: a screen of more than one pixel per point enlarges them without smoothing.
+  Painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
   if (Option.state & QStyle::State_Selected) {
     Painter->setPen(kSelectedFrame);
     Painter->setBrush(QColor::fromRgb(kSelectedFill));

@@ -25,6 +25,7 @@
 
 #include "app/anchors.h"
 #include "app/application.h"
+#include "app/export_options_dialog.h"
 #include "app/fav_form.h"
 #include "app/item_hint_window.h"
 #include "app/item_list.h"
@@ -32,13 +33,16 @@
 #include "app/state_form.h"
 #include "database/language.h"
 #include "database/panels.h"
+#include "imaging/framing.h"
 #include "viewer/client_cache.h"
 #include "viewer/export.h"
 #include "viewer/export_choice.h"
 #include "viewer/favorites.h"
 #include "viewer/ini_file.h"
+#include "viewer/random_outfit.h"
 #include "viewer/settings.h"
 #include "viewer/slot_panel.h"
+#include "viewer/sprite_sheet.h"
 #include "viewer/startup.h"
 
 namespace varune::app {
@@ -478,6 +482,7 @@ void TfrmQuillon::LoadSettings() {
   ShowCombo(cbBody, FBody);
   tbTops->setValue(outfit.Tops);
   tbBottom->setValue(outfit.Bottom);
+  FExportSettings = ReadExportSettings(settings);
   ReadFavorites(AppDir() + kFavoritesFileName, database.ItemList(), FFavoriteList);
 }
 
@@ -511,6 +516,7 @@ void TfrmQuillon::SaveSettingsFile() {
   outfit.Bottom = tbBottom->value();
   WriteOutfitSettings(settings, outfit);
   WriteDataSettings(settings, cbCacheMode->isChecked(), cbDisableCheck->isChecked(), ClientPathToSave());
+  WriteExportSettings(settings, FExportSettings);
   if (FFavForm) {
     WritePaletteSettings(settings, {OuterPlacement(*FFavForm), FPaletteVisibleAtClose.value_or(FFavForm->isVisible())},
                          WindowPositionsWork());
@@ -731,10 +737,38 @@ void TfrmQuillon::pbCharaContextMenu(QPoint Position) {
   QMenu menu(this);
   const QAction* copy = menu.addAction(Qs(LangText("Copy outfit code", "コーデコードをコピー")));
   const QAction* paste = menu.addAction(Qs(LangText("Paste outfit code", "コーデコードを貼り付け")));
+  const QAction* random = menu.addAction(Qs(LangText("Random outfit", "ランダムコーデ")));
+  menu.addSeparator();
+  QMenu* zoom = menu.addMenu(Qs(LangText("Zoom", "ズーム")));
+  auto* zooms = new QActionGroup(zoom);
+  for (int32_t times = 1; times <= kMaxViewZoom; ++times) {
+    QAction* action = zoom->addAction(QStringLiteral("%1x").arg(times));
+    action->setCheckable(true);
+    action->setChecked(times == FViewZoom);
+    action->setData(times);
+    zooms->addAction(action);
+  }
+  const QAction* options = menu.addAction(Qs(LangText("Export options...", "書き出しオプション...")));
   const QAction* chosen = menu.exec(pbChara->mapToGlobal(Position));
+  if (!chosen) return;
   if (chosen == copy) QGuiApplication::clipboard()->setText(Qs(Chara()->Code()));
   if (chosen == paste) PasteOutfitCode(QGuiApplication::clipboard()->text());
+  if (chosen == random) RandomOutfit();
+  if (chosen == options) ExportOptionsClick();
+  if (chosen->actionGroup() == zooms) SetViewZoom(chosen->data().toInt());
 }
+
+void TfrmQuillon::RandomOutfit() {
+  Chara()->Update([this] { PutOnRandomOutfit(*Chara(), *DataBase(), TimeSeed()); });
+  SelectorsFollowChara();
+}
+
+void TfrmQuillon::SetViewZoom(int32_t Zoom) {
+  FViewZoom = std::clamp(Zoom, 1, kMaxViewZoom);
+  RenderCharaView();
+}
+
+void TfrmQuillon::ExportOptionsClick() { EditExportOptions(this, FExportSettings); }
 
 void TfrmQuillon::PasteOutfitCode(const QString& Code) {
   try {
@@ -877,7 +911,13 @@ void TfrmQuillon::DrawEquipPanel() {
 void TfrmQuillon::RenderCharaView() {
   if (!Chara()) return;
   FView.Render(*Chara(), Chara()->FrameNumber(), FCharaBuffer);
-  FCharaBuffer.DrawTo(FBuffer, kCharaViewLeft, kCharaViewTop);
+  // The feet stay where they are: the view grows around them, inside its own box.
+  const TBitmap32* shown = &FCharaBuffer;
+  if (FViewZoom > 1) {
+    ZoomAbout(FCharaBuffer, FViewZoom, FView.Geometry.FeetX, FView.Geometry.FeetY, FZoomedView);
+    shown = &FZoomedView;
+  }
+  shown->DrawTo(FBuffer, kCharaViewLeft, kCharaViewTop);
   pbChara->update();
 }
 
@@ -991,8 +1031,12 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
   const std::string confirmed = FileName.toStdString();
   const std::string target = ExportFileName(confirmed, filter);
   const std::vector<std::string> targets = ExportTargets(target, filter, Chara()->FrameCount());
-  const int32_t frames =
-      filter.EveryFrame ? static_cast<int32_t>(targets.size()) : ExportFrameCount(*Chara(), filter.Format);
+  const TPictureOptions& options = FExportSettings.Picture;
+  const bool allAnimations = filter.Kind == ekSpriteSheet && FExportSettings.AllAnimations;
+  // Every animation is many frames: the progress shows from the start.
+  int32_t frames = std::max(1, Chara()->FrameCount());
+  if (filter.Kind == ekFile) frames = ExportFrameCount(*Chara(), filter.Format, options);
+  if (allAnimations) frames = kFramesWithoutProgress + 1;
   const auto exists = [](const std::string& path) { return std::filesystem::exists(path); };
   if (NeedsOverwriteQuestion(confirmed, targets, exists) &&
       !AskYesNo(this, QString(),
@@ -1019,14 +1063,27 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
   FAnimationTimer.stop();
   bool written = false;
   try {
-    if (filter.EveryFrame) {
+    const bool transparent = IsTransparentFormat(filter.Format);
+    if (filter.Kind == ekEveryFrame) {
       const TFrameFilesPlace place = FrameFilesPlace(target);
-      ExportFrames(FView, *Chara(), false, place.Dir, place.BaseName, {}, report);
+      ExportFrames(FView, *Chara(), transparent, place.Dir, place.BaseName, options, report);
+    } else if (filter.Kind == ekSpriteSheet) {
+      WriteSpriteSheet(MakeSpriteSheet(FView, *Chara(), transparent, options, allAnimations, report), target);
     } else {
-      ExportToFile(FView, *Chara(), filter.Format, target, {}, report);
+      ExportToFile(FView, *Chara(), filter.Format, target, options, report);
     }
     written = true;
   } catch (const TExportCancelled&) {
+  } catch (const TPictureTooLarge& error) {
+    // The core's words name the command line's options.
+    ShowMessage(this, QString(),
+                Qs(LangText("The picture would be %1 x %2 pixels, larger than can be made (16384 pixels a side, 256 "
+                            "million in all).\nCrop it to the character or choose a smaller scale in \"Export "
+                            "options...\".",
+                            "画像が %1 x %2 ピクセルになり、作れる大きさ(一辺 16384 ピクセル、全体で 2 億 5600 万ピクセル)"
+                            "を超えます。\n「書き出しオプション...」で切り抜くか、倍率を下げてください。"))
+                    .arg(error.Width)
+                    .arg(error.Height));
   } catch (const std::exception& error) {
     ShowMessage(this, QString(),
                 Qs(LangText("The picture could not be saved.", "画像を保存できませんでした。")) + "\n" + ErrorText(error));
@@ -1036,7 +1093,9 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
 }
 
 void TfrmQuillon::CopyToClipboard() {
-  QGuiApplication::clipboard()->setImage(OpaqueImageOf(FCharaBuffer).convertToFormat(QImage::Format_RGB888));
+  if (!Chara()) return;
+  const TBitmap32 picture = StillPicture(FView, *Chara(), false, FExportSettings.Picture);
+  QGuiApplication::clipboard()->setImage(OpaqueImageOf(picture).convertToFormat(QImage::Format_RGB888));
 }
 
 bool TfrmQuillon::eventFilter(QObject* Watched, QEvent* Event) {

@@ -14,6 +14,7 @@
 #include "character/chara.h"
 #include "viewer/animation_clock.h"
 #include "viewer/backgrounds.h"
+#include "viewer/export_settings.h"
 #include "viewer/hidden_keys.h"
 #include "viewer/selectors.h"
 #include "viewer/view.h"
@@ -35,6 +36,9 @@ class TStateForm;
 class TItemHintWindow;
 class TItemIconList;
 class TPictureBox;
+
+// The view's zoom menu offers 1x to this.
+inline constexpr int32_t kMaxViewZoom = 4;
 
 class TfrmQuillon : public QWidget {
   Q_OBJECT
@@ -58,6 +62,12 @@ class TfrmQuillon : public QWidget {
   const TBitmap32& Buffer() const { return FBuffer; }
   const TBitmap32& CharaBuffer() const { return FCharaBuffer; }
   const TCharaView& View() const { return FView; }
+  // The options every export and the clipboard's picture are drawn with.
+  const TExportSettings& ExportSettings() const { return FExportSettings; }
+  // How many times the view is shown enlarged (1 to kMaxViewZoom); the
+  // pictures made of it are not.
+  int32_t ViewZoom() const { return FViewZoom; }
+  void SetViewZoom(int32_t Zoom);
 
   // Browses slot PosID (1 to 14) with the filters kept, as a click on its
   // cell in the slot panel does.
@@ -71,8 +81,11 @@ class TfrmQuillon : public QWidget {
   // to `FileName` (its extension replaced as the filter says); false when
   // nothing was written (cancelled, refused or failed: the user was told).
   bool ExportPicture(const QString& FileName, int FilterIndex);
-  // Copies the character picture to the clipboard as a 24-bit picture.
+  // Copies the character picture, drawn with the export options, to the
+  // clipboard as a 24-bit picture.
   void CopyToClipboard();
+  // Dresses the character in a random outfit; the selectors follow.
+  void RandomOutfit();
   // Dresses the character by an outfit code; a code that does not read is
   // told and changes nothing.
   void PasteOutfitCode(const QString& Code);
@@ -126,6 +139,7 @@ class TfrmQuillon : public QWidget {
   // their handlers (a loaded slot, a pasted outfit code).
   void SelectorsFollowChara();
   void pbCharaContextMenu(QPoint Position);
+  void ExportOptionsClick();
   void CreateFavForm();
   // The card of the item under `Position` (viewport coordinates), or none.
   void lvItemListShowHint(QPoint Position);
@@ -165,6 +179,10 @@ class TfrmQuillon : public QWidget {
   TCharaView FView;
   TBitmap32 FBuffer;
   TBitmap32 FCharaBuffer;
+  // The view as the zoom shows it, when it is zoomed.
+  TBitmap32 FZoomedView;
+  int32_t FViewZoom = 1;
+  TExportSettings FExportSettings;
   TAnimationClock FAnimationClock;
   QTimer FAnimationTimer;
   std::vector<TBackgroundEntry> FBackgrounds;

@@ -33,7 +33,12 @@ void TPictureBox::resizeEvent(QResizeEvent* Event) {
 }
 
 void TPictureBox::paintEvent(QPaintEvent*) {
-  if (FPicture && !FPicture->Empty()) QPainter(this).drawImage(0, 0, OpaqueImageOf(*FPicture));
+  if (FPicture && !FPicture->Empty()) {
+    QPainter painter(this);
+    // On a screen of more than one pixel per point, pixel art stays crisp.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(0, 0, OpaqueImageOf(*FPicture));
+  }
   emit Painted();
 }
 

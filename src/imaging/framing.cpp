@@ -1,6 +1,7 @@
 #include "imaging/framing.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace varune {
 namespace {
@@ -80,6 +81,27 @@ void Enlarge(const TBitmap32& Source, int32_t Scale, TBitmap32& Target) {
     TColor32* first = Target.GetScanLine(y * Scale);
     for (int32_t x = 0; x < Source.Width(); ++x) std::fill_n(first + x * Scale, Scale, source[x]);
     for (int32_t copy = 1; copy < Scale; ++copy) std::copy_n(first, width, Target.GetScanLine(y * Scale + copy));
+  }
+}
+
+void ZoomAbout(const TBitmap32& Source, int32_t Scale, int32_t CenterX, int32_t CenterY, TBitmap32& Target) {
+  const int32_t width = Source.Width();
+  const int32_t height = Source.Height();
+  if (Target.Width() != width || Target.Height() != height) Target.SetSize(width, height);
+  if (width == 0 || height == 0) return;
+  // Rounded towards minus infinity, so that blocks left of and above the
+  // point are as wide as the others.
+  const auto from = [Scale](int32_t At, int32_t Center, int32_t Size) {
+    const int32_t offset = At - Center;
+    const int32_t block = (offset >= 0 ? offset : offset - (Scale - 1)) / Scale;
+    return std::clamp(Center + block, 0, Size - 1);
+  };
+  std::vector<int32_t> columns(static_cast<size_t>(width));
+  for (int32_t x = 0; x < width; ++x) columns[static_cast<size_t>(x)] = from(x, CenterX, width);
+  for (int32_t y = 0; y < height; ++y) {
+    const TColor32* source = Source.GetScanLine(from(y, CenterY, height));
+    TColor32* target = Target.GetScanLine(y);
+    for (int32_t x = 0; x < width; ++x) target[x] = source[columns[static_cast<size_t>(x)]];
   }
 }
 

@@ -30,4 +30,9 @@ void FlipHorizontally(TBitmap32& Picture);
 // Every pixel of `Source` as a Scale x Scale block of `Target`.
 void Enlarge(const TBitmap32& Source, int32_t Scale, TBitmap32& Target);
 
+// `Source` enlarged as Enlarge does about the point (CenterX, CenterY), which
+// stays where it is, and cut to `Source`'s own size: a zoomed view. The
+// block of the pixel at the point starts at the point.
+void ZoomAbout(const TBitmap32& Source, int32_t Scale, int32_t CenterX, int32_t CenterY, TBitmap32& Target);
+
 }  // namespace varune

@@ -54,16 +54,13 @@ std::vector<uint8_t> Encode(const TCharaView& View, const TChara& Chara, TExport
   const bool transparent = IsTransparentFormat(Format);
   if (!IsAnimatedFormat(Format)) {
     // One picture: progress is told at the end alone.
-    std::vector<uint8_t> bytes;
-    DrawFramedFrames(View, Chara, transparent, Options, frames, {}, [&](const TBitmap32& picture, int32_t) {
-      switch (Format) {
-        case xfBmp: bytes = EncodeBmp(picture); break;
-        case xfJpeg: bytes = EncodeJpeg(picture, 100); break;
-        case xfTransparentPng: bytes = EncodePng(picture, ppfRGBA); break;
-        default: bytes = EncodePng(picture, ppfRGB); break;
-      }
-    });
-    return bytes;
+    const TBitmap32 picture = StillPicture(View, Chara, transparent, Options);
+    switch (Format) {
+      case xfBmp: return EncodeBmp(picture);
+      case xfJpeg: return EncodeJpeg(picture, 100);
+      case xfTransparentPng: return EncodePng(picture, ppfRGBA);
+      default: return EncodePng(picture, ppfRGB);
+    }
   }
   switch (Format) {
     case xfGif: {
@@ -161,6 +158,14 @@ void DrawFramedFrames(const TCharaView& View, const TChara& Chara, bool Transpar
     framer.Draw(Chara, Frames[static_cast<size_t>(i)], picture);
     Add(picture, i);
   }
+}
+
+TBitmap32 StillPicture(const TCharaView& View, const TChara& Chara, bool Transparent,
+                       const TPictureOptions& Options) {
+  TBitmap32 still;
+  DrawFramedFrames(View, Chara, Transparent, Options, {Chara.FrameNumber()}, {},
+                   [&](const TBitmap32& picture, int32_t) { still = picture; });
+  return still;
 }
 
 std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format,

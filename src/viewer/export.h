@@ -64,6 +64,11 @@ void DrawFramedFrames(const TCharaView& View, const TChara& Chara, bool Transpar
                       const std::vector<int32_t>& Frames, const TExportProgress& Progress,
                       const std::function<void(const TBitmap32& Picture, int32_t Index)>& Add);
 
+// The current frame as a still export holds it, before encoding: what the
+// clipboard gets.
+TBitmap32 StillPicture(const TCharaView& View, const TChara& Chara, bool Transparent,
+                       const TPictureOptions& Options = {});
+
 std::vector<uint8_t> ExportToBytes(const TCharaView& View, const TChara& Chara, TExportFormat Format,
                                    const TPictureOptions& Options = {}, const TExportProgress& Progress = {});
 // Replaces `FileName` as a whole: a failure or a cancel leaves any previous file as it was.

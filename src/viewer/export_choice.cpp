@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "viewer/sprite_sheet.h"
+
 namespace varune {
 
 std::vector<TExportFilter> ExportFilters(bool Japanese) {
@@ -12,7 +14,9 @@ std::vector<TExportFilter> ExportFilters(bool Japanese) {
       {std::string(Japanese ? "透過" : "Transparent ") + "PNG (*.png)", {".png"}, xfTransparentPng},
       {"GIF (*.gif)", {".gif"}, xfGif},
       {"Animated PNG (*.apng *.png)", {".apng", ".png"}, xfApng},
-      {"Every frame as PNG (*.png)", {".png"}, xfPng, true},
+      {"Every frame as PNG (*.png)", {".png"}, xfPng, ekEveryFrame},
+      {"Animated WebP (*.webp)", {".webp"}, xfWebp},
+      {"Sprite sheet (*.png)", {".png"}, xfPng, ekSpriteSheet},
   };
 }
 
@@ -29,7 +33,8 @@ TFrameFilesPlace FrameFilesPlace(const std::string& FileName) {
 }
 
 std::vector<std::string> ExportTargets(const std::string& FileName, const TExportFilter& Filter, int32_t FrameCount) {
-  if (!Filter.EveryFrame) return {FileName};
+  if (Filter.Kind == ekSpriteSheet) return {FileName, SheetDataFileName(FileName)};
+  if (Filter.Kind == ekFile) return {FileName};
   const TFrameFilesPlace place = FrameFilesPlace(FileName);
   std::vector<std::string> targets;
   for (int32_t i = 0; i < std::max(1, FrameCount); ++i) targets.push_back(FrameFileName(place.Dir, place.BaseName, i));

@@ -10,15 +10,24 @@
 
 namespace varune {
 
+// What a choice writes.
+enum TExportKind : uint8_t {
+  ekFile,         // one file of the format
+  ekEveryFrame,   // one PNG file per frame
+  ekSpriteSheet,  // one PNG of every frame and its JSON data beside it
+};
+
 struct TExportFilter {
   std::string Caption;                  // the dialog's name filter
   std::vector<std::string> Extensions;  // the first is the one given to a name without any of them
   TExportFormat Format;
-  bool EveryFrame = false;              // one PNG file per frame
+  TExportKind Kind = ekFile;
 };
 
 // In the dialog's order: BMP, JPEG, PNG, transparent PNG, GIF, animated PNG,
-// every frame as PNG. Only the transparent PNG's caption has an English form.
+// every frame as PNG, animated WebP, sprite sheet. The settings keep a
+// choice by its index: new ones go at the end. Only the transparent PNG's
+// caption has an English form.
 std::vector<TExportFilter> ExportFilters(bool Japanese);
 
 // The confirmed name with its extension, whatever was typed, replaced by the
@@ -34,8 +43,9 @@ struct TFrameFilesPlace {
 };
 TFrameFilesPlace FrameFilesPlace(const std::string& FileName);
 
-// The files an export writes: `FileName`, or for every frame the frame files
-// of `FrameCount` frames (the character's FrameCount; at least one is written).
+// The files an export writes: `FileName`, for every frame the frame files of
+// `FrameCount` frames (the character's FrameCount; at least one is written),
+// for a sprite sheet `FileName` and its data file.
 std::vector<std::string> ExportTargets(const std::string& FileName, const TExportFilter& Filter, int32_t FrameCount);
 
 // The dialog asked about `Confirmed` only: ask again when another file to be

@@ -6,11 +6,16 @@
 
 namespace varune {
 
+TPictureTooLarge::TPictureTooLarge(int64_t AWidth, int64_t AHeight)
+    : Error(Sprintf("the picture would be %lld x %lld pixels, more than the 16384 pixels a side and 256 million "
+                    "pixels that can be made; try --crop or a smaller --scale",
+                    static_cast<long long>(AWidth), static_cast<long long>(AHeight))),
+      Width(AWidth),
+      Height(AHeight) {}
+
 void CheckPictureSize(int64_t Width, int64_t Height) {
   if (Width <= kMaxPictureSide && Height <= kMaxPictureSide && Width * Height <= kMaxPicturePixels) return;
-  throw Error(Sprintf("the picture would be %lld x %lld pixels, more than the 16384 pixels a side and 256 million "
-                      "pixels that can be made; try --crop or a smaller --scale",
-                      static_cast<long long>(Width), static_cast<long long>(Height)));
+  throw TPictureTooLarge(Width, Height);
 }
 
 TFramer::TFramer(const TCharaView& View, bool Transparent, const TPictureOptions& Options)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "archive/error.h"
 #include "character/chara.h"
 #include "imaging/bitmap32.h"
 #include "viewer/view.h"
@@ -36,8 +37,16 @@ struct TPictureOptions {
 inline constexpr int64_t kMaxPictureSide = 16384;
 inline constexpr int64_t kMaxPicturePixels = 256'000'000;
 
-// Raises varune::Error when a picture of that size is past the limits,
-// saying how large it would be.
+// A picture past the limits; the message says how large it would be and
+// names the command line's ways out, which a window words its own way.
+class TPictureTooLarge : public Error {
+ public:
+  TPictureTooLarge(int64_t AWidth, int64_t AHeight);
+  const int64_t Width;
+  const int64_t Height;
+};
+
+// Raises TPictureTooLarge when a picture of that size is past the limits.
 void CheckPictureSize(int64_t Width, int64_t Height);
 
 // Draws frames of a character framed as the options say. In crop framing

@@ -1,8 +1,9 @@
 // The main window on the demo client, offscreen: creation and its failure,
-// the layout, the character view, animation, the size toggle, export, the
-// clipboard, the item card, settings and cache mode, favourites and save
-// slots, shutdown by signal, a whole session coming back at the next start
-// with the client's archives untouched, and the start-up's heap warmer.
+// the layout, the character view, animation, the size toggle, export and
+// its options, the clipboard, the view's zoom, random outfits, the item
+// card, settings and cache mode, favourites and save slots, shutdown by
+// signal, a whole session coming back at the next start with the client's
+// archives untouched, and the start-up's heap warmer.
 
 #include <fontconfig/fontconfig.h>
 #include <signal.h>
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTimer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -28,10 +30,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "app/application.h"
 #include "app/heap_warmer.h"
 #include "app/main_window.h"
+#include "app/picture_box.h"
 #include "app/shutdown_signals.h"
 #include "archive/stream.h"
 #include "database/client_writer.h"
@@ -40,6 +44,7 @@
 #include "imaging/bmp.h"
 #include "imaging/font.h"
 #include "imaging/png.h"
+#include "viewer/export_settings.h"
 #include "viewer/item_icon.h"
 #include "viewer/ini_file.h"
 #include "viewer/save_data.h"
@@ -48,6 +53,7 @@
 using namespace varune;
 using varune::app::TfrmQuillon;
 using varune::app::THeapWarmer;
+using varune::app::OpaqueImageOf;
 
 namespace {
 
@@ -115,6 +121,43 @@ class TMainWindowTest : public QObject {
     T* control = window->findChild<T*>(QString::fromLatin1(name));
     if (!control) qFatal("no control %s", name);
     return control;
+  }
+
+  // Opens the character picture's menu as a right click there does and
+  // chooses the entry `Path` names, through its submenus.
+  static void ChooseInViewMenu(TfrmQuillon* window, const QStringList& Path) {
+    QTimer::singleShot(0, [Path] {
+      for (const QString& text : Path) {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) qFatal("no menu for %s", qPrintable(text));
+        QAction* entry = nullptr;
+        for (QAction* action : menu->actions())
+          if (action->text() == text) entry = action;
+        if (!entry) qFatal("no entry %s", qPrintable(text));
+        menu->setActiveAction(entry);
+        QTest::keyClick(menu, entry->menu() ? Qt::Key_Right : Qt::Key_Return);
+      }
+    });
+    emit Control<QWidget>(window, "pbChara")->customContextMenuRequested(QPoint(300, 100));
+  }
+
+  // Runs `Answer` on the next modal dialog as soon as it shows.
+  static void WhenModal(std::function<void(QDialog*)> Answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, Answer] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      poll->stop();
+      poll->deleteLater();
+      Answer(dialog);
+    });
+    poll->start(10);
+  }
+
+  static QImage ClipboardPicture(TfrmQuillon& window) {
+    QGuiApplication::clipboard()->clear();
+    window.CopyToClipboard();
+    return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
   }
 
  private slots:
@@ -365,6 +408,165 @@ class TMainWindowTest : public QObject {
     // The name the dialog confirmed is not asked about twice.
     QVERIFY(window->ExportPicture(QString::fromStdString(existing), 1));
     QCOMPARE(FQuestions.size(), size_t{2});
+  }
+
+  void webpAndSpriteSheetsWriteTheirFiles() {
+    auto window = Open();
+    emit Control<QComboBox>(window.get(), "cbAniType")->activated(atMove);
+    const int32_t frames = window->Chara()->FrameCount();
+    QVERIFY(frames > 1);
+    QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("walk.png")), 7));
+    const std::vector<uint8_t> webp = ReadFile(FAppDir->File("walk.webp"));
+    QVERIFY(StartsWith(webp, "RIFF") && webp.size() > 12 && std::memcmp(webp.data() + 8, "WEBP", 4) == 0);
+
+    QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("sheet")), 8));
+    const TBitmap32 sheet = DecodePngToBitmap32(ReadFile(FAppDir->File("sheet.png")));
+    const auto data = nlohmann::json::parse(ReadFile(FAppDir->File("sheet.json")));
+    QCOMPARE(static_cast<int32_t>(data["frames"].size()), frames);
+    QCOMPARE(data["meta"]["image"].get<std::string>(), std::string("sheet.png"));
+    QCOMPARE(sheet.Width(), std::min(frames, 16) * 250);
+    QVERIFY(FMessages.empty());
+    // The data beside the sheet is a file the export replaces: asked about.
+    FAnswer = false;
+    QVERIFY(!window->ExportPicture(QString::fromStdString(FAppDir->File("sheet.png")), 8));
+    QCOMPARE(FQuestions.size(), size_t{1});
+    window.reset();
+
+    // Every animation in a sheet: a row or more each, too tall for the whole
+    // view, told in the window's words; cropped it fits.
+    const auto withSettings = [&](const std::string& Export) {
+      const std::string text = "[Data]\nClientPath=" + ClientFolder() + "\n[Export]\n" + Export;
+      WriteWholeFile(SettingsFileName(), text.data(), text.size());
+      return Open();
+    };
+    window = withSettings("AllAnimations=1\n");
+    QVERIFY(!window->ExportPicture(QString::fromStdString(FAppDir->File("all.png")), 8));
+    QCOMPARE(FMessages.size(), size_t{1});
+    QVERIFY(FMessages[0].second.contains(QStringLiteral("「書き出しオプション...」")));
+    QVERIFY(!std::filesystem::exists(FAppDir->File("all.png")));
+    window = withSettings("AllAnimations=1\nFraming=crop\n");
+    QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("all.png")), 8));
+    const auto all = nlohmann::json::parse(ReadFile(FAppDir->File("all.json")));
+    QCOMPARE(static_cast<int32_t>(all["meta"]["frameTags"].size()), kAnimationTypeCount);
+  }
+
+  void exportOptionsShapeTheNextPicturesAndComeBack() {
+    const QImage today = [&] {
+      auto window = Open();
+      // The defaults give the clipboard the view as it is shown.
+      const QImage copied = ClipboardPicture(*window);
+      if (copied != OpaqueImageOf(window->CharaBuffer()).convertToFormat(QImage::Format_RGB32)) qFatal("not the view");
+      return copied;
+    }();
+    {
+      auto window = Open();
+      QCOMPARE(window->ExportSettings(), TExportSettings());
+      bool paddingWithTheView = true, paddingWithACrop = false;
+      WhenModal([&](QDialog* dialog) {
+        auto* framing = Control<QComboBox>(dialog, "cbFraming");
+        auto* padding = Control<QWidget>(dialog, "sePadding");
+        paddingWithTheView = padding->isEnabled();
+        framing->setCurrentIndex(fmCrop);
+        emit framing->activated(fmCrop);
+        paddingWithACrop = padding->isEnabled();
+        framing->setCurrentIndex(fmView);
+        emit framing->activated(fmView);
+        Control<QSpinBox>(dialog, "seScale")->setValue(2);
+        Control<QCheckBox>(dialog, "cbFlip")->setChecked(true);
+        dialog->accept();
+      });
+      ChooseInViewMenu(window.get(), {QStringLiteral("書き出しオプション...")});
+      QVERIFY(!paddingWithTheView);
+      QVERIFY(paddingWithACrop);
+      QCOMPARE(window->ExportSettings().Picture, (TPictureOptions{2, fmView, 0, true, false}));
+
+      QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("big.png")), 2));
+      const TBitmap32 big = DecodePngToBitmap32(ReadFile(FAppDir->File("big.png")));
+      QCOMPARE(big.Width(), 500);
+      QCOMPARE(big.Height(), 500);
+      const QImage copied = ClipboardPicture(*window);
+      QCOMPARE(copied.size(), QSize(500, 500));
+      // Mirrored and doubled: the top-left block is today's top-right pixel.
+      QCOMPARE(copied.pixel(1, 1), today.pixel(249, 0));
+      QCOMPARE(copied.pixel(499, 499), today.pixel(0, 249));
+    }
+    QCOMPARE(TIniFile(SettingsFileName()).ReadInteger("Export", "Scale", 0), 2);
+    auto window = Open();
+    QCOMPARE(window->ExportSettings().Picture, (TPictureOptions{2, fmView, 0, true, false}));
+    QVERIFY(FMessages.empty());
+  }
+
+  void zoomEnlargesTheViewAboutTheFeetAndNoPictureMadeOfIt() {
+    auto window = Open();
+    const TBitmap32 before = window->Buffer();
+    const TBitmap32 view = window->CharaBuffer();
+    ChooseInViewMenu(window.get(), {QStringLiteral("ズーム"), QStringLiteral("3x")});
+    QCOMPARE(window->ViewZoom(), 3);
+    const TViewGeometry& geometry = window->View().Geometry;
+    // Blocks of three about the feet, inside the view's own box.
+    const auto shownAt = [&](int32_t x, int32_t y) { return window->Buffer().Pixel(154 + x, 2 + y); };
+    const auto zoomedFrom = [](int32_t at, int32_t feet) { return feet + (at >= feet ? at - feet : at - feet - 2) / 3; };
+    for (const auto& [x, y] : {std::pair{geometry.FeetX, geometry.FeetY}, std::pair{0, 0}, std::pair{249, 249},
+                              std::pair{geometry.FeetX - 1, geometry.FeetY - 40}, std::pair{140, 150}})
+      QCOMPARE(shownAt(x, y), view.Pixel(zoomedFrom(x, geometry.FeetX), zoomedFrom(y, geometry.FeetY)));
+
+    // The view's picture, the exports and the clipboard stay as they were.
+    QVERIFY(std::memcmp(window->CharaBuffer().Bits(), view.Bits(), 250 * 250 * 4) == 0);
+    QVERIFY(window->ExportPicture(QString::fromStdString(FAppDir->File("zoomed.png")), 2));
+    const TBitmap32 exported = DecodePngToBitmap32(ReadFile(FAppDir->File("zoomed.png")));
+    QCOMPARE(OpaqueImageOf(exported), OpaqueImageOf(view));
+    QCOMPARE(ClipboardPicture(*window), OpaqueImageOf(view).convertToFormat(QImage::Format_RGB32));
+
+    ChooseInViewMenu(window.get(), {QStringLiteral("ズーム"), QStringLiteral("1x")});
+    QVERIFY(std::memcmp(window->Buffer().Bits(), before.Bits(), before.Width() * before.Height() * 4) == 0);
+  }
+
+  void twoPixelsAPointShowPixelArtUnsmoothed() {
+    auto window = Open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    // Every pixel of the picture as a block of four of one colour.
+    const auto doubled = [](QWidget* widget) {
+      QImage image(widget->size() * 2, QImage::Format_RGB32);
+      image.setDevicePixelRatio(2);
+      widget->render(&image);
+      const QImage plain = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+          for (int d = 0; d < 4; ++d)
+            if (image.pixel(2 * x + d % 2, 2 * y + d / 2) != plain.pixel(x, y)) return false;
+      return true;
+    };
+    QVERIFY(doubled(Control<QWidget>(window.get(), "pbChara")));
+    auto* list = Control<QListView>(window.get(), "lvItemList");
+    QTRY_VERIFY(doubled(list->viewport()));
+  }
+
+  void aRandomOutfitIsPutOnAndTheSelectorsFollow() {
+    auto window = Open();
+    TChara& chara = *window->Chara();
+    int32_t modified = 0;
+    const TChara::TNotifyEvent redraw = chara.OnModified;
+    chara.OnModified = [&](TChara& sender) {
+      ++modified;
+      redraw(sender);
+    };
+    const int32_t hair = chara.GetBaseID(bpHair);
+    for (int i = 0; i < 5 && chara.GetBaseID(bpHair) == hair; ++i) {
+      modified = 0;
+      ChooseInViewMenu(window.get(), {QStringLiteral("ランダムコーデ")});
+      QCOMPARE(modified, 1);
+    }
+    QVERIFY(chara.GetBaseID(bpHair) != hair);
+    // The colour selectors show what is worn: choosing their entry again changes nothing.
+    const int32_t worn[] = {chara.GetBaseID(bpHair), chara.GetBaseID(bpFace)};
+    for (const char* name : {"cbHairColor", "cbEyeColor"}) {
+      auto* colours = Control<QComboBox>(window.get(), name);
+      emit colours->activated(colours->currentIndex());
+    }
+    QCOMPARE(chara.GetBaseID(bpHair), worn[0]);
+    QCOMPARE(chara.GetBaseID(bpFace), worn[1]);
+    QVERIFY(FMessages.empty());
   }
 
   void ctrlCCopiesThePictureOnly() {

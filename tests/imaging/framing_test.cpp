@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "imaging/framing.h"
 
 namespace varune {
@@ -25,6 +27,21 @@ TEST(FramingTest, EnlargeAndFlipMoveEveryPixelExactly) {
   FlipHorizontally(mirrored);
   for (int32_t y = 0; y < 2; ++y)
     for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(mirrored.Pixel(x, y), source.Pixel(2 - x, y));
+}
+
+TEST(FramingTest, ZoomKeepsItsPointAndBlocksOfOneSize) {
+  const TBitmap32 source = Numbered(7, 5);
+  TBitmap32 zoomed;
+  ZoomAbout(source, 3, 4, 2, zoomed);
+  ASSERT_EQ(zoomed.Width(), 7);
+  ASSERT_EQ(zoomed.Height(), 5);
+  // Columns 1-3 show column 3, 4-6 column 4, 0 column 2; rows the same way about row 2.
+  const int32_t columns[] = {2, 3, 3, 3, 4, 4, 4};
+  const int32_t rows[] = {1, 1, 2, 2, 2};
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 7; ++x) EXPECT_EQ(zoomed.Pixel(x, y), source.Pixel(columns[x], rows[y])) << x << "," << y;
+  ZoomAbout(source, 1, 4, 2, zoomed);
+  EXPECT_EQ(std::memcmp(zoomed.Bits(), source.Bits(), 7 * 5 * 4), 0);
 }
 
 TEST(FramingTest, BoundsAndCutOutWithItsMargin) {

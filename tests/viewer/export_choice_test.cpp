@@ -10,19 +10,25 @@ namespace {
 TEST(ExportChoiceTest, FiltersInTheDialogsOrder) {
   const std::vector<TExportFilter> japanese = ExportFilters(true);
   const std::vector<TExportFilter> english = ExportFilters(false);
-  ASSERT_EQ(japanese.size(), 7u);
-  ASSERT_EQ(english.size(), 7u);
-  const char* const captions[] = {"Bitmap (*.bmp)", "JPEG (*.jpg)", "PNG (*.png)", "透過PNG (*.png)",
-                                  "GIF (*.gif)", "Animated PNG (*.apng *.png)", "Every frame as PNG (*.png)"};
-  for (size_t i = 0; i < 7; ++i) {
+  // The settings keep the index: the first seven never move.
+  const char* const captions[] = {"Bitmap (*.bmp)",         "JPEG (*.jpg)",
+                                  "PNG (*.png)",            "透過PNG (*.png)",
+                                  "GIF (*.gif)",            "Animated PNG (*.apng *.png)",
+                                  "Every frame as PNG (*.png)", "Animated WebP (*.webp)",
+                                  "Sprite sheet (*.png)"};
+  ASSERT_EQ(japanese.size(), std::size(captions));
+  ASSERT_EQ(english.size(), std::size(captions));
+  for (size_t i = 0; i < std::size(captions); ++i) {
     EXPECT_EQ(japanese[i].Caption, captions[i]);
     EXPECT_EQ(english[i].Caption, i == 3 ? "Transparent PNG (*.png)" : captions[i]);
     EXPECT_EQ(japanese[i].Format, english[i].Format);
-    EXPECT_EQ(japanese[i].EveryFrame, i == 6);
+    EXPECT_EQ(japanese[i].Kind, i == 6 ? ekEveryFrame : i == 8 ? ekSpriteSheet : ekFile);
   }
   EXPECT_EQ(japanese[3].Format, xfTransparentPng);
   EXPECT_EQ(japanese[5].Format, xfApng);
   EXPECT_EQ(japanese[6].Format, xfPng);
+  EXPECT_EQ(japanese[7].Format, xfWebp);
+  EXPECT_EQ(japanese[8].Format, xfPng);
 }
 
 TEST(ExportChoiceTest, TheNameTakesTheFiltersExtension) {
@@ -34,6 +40,8 @@ TEST(ExportChoiceTest, TheNameTakesTheFiltersExtension) {
   EXPECT_EQ(ExportFileName("/home/u/a.apng", filters[5]), "/home/u/a.apng");
   EXPECT_EQ(ExportFileName("/home/u/a.gif", filters[5]), "/home/u/a.apng");
   EXPECT_EQ(ExportFileName("/home/u/a.png", filters[6]), "/home/u/a.png");
+  EXPECT_EQ(ExportFileName("/home/u/a.png", filters[7]), "/home/u/a.webp");
+  EXPECT_EQ(ExportFileName("/home/u/a.json", filters[8]), "/home/u/a.png");
 }
 
 TEST(ExportChoiceTest, TargetsAndTheSecondOverwriteQuestion) {
@@ -43,6 +51,9 @@ TEST(ExportChoiceTest, TargetsAndTheSecondOverwriteQuestion) {
             (std::vector<std::string>{"/out/walk_000.png", "/out/walk_001.png", "/out/walk_002.png"}));
   EXPECT_EQ(ExportTargets("/out/walk.png", filters[6], 0), std::vector<std::string>{"/out/walk_000.png"});
   EXPECT_EQ(ExportTargets("walk.png", filters[6], 1), std::vector<std::string>{"./walk_000.png"});
+  EXPECT_EQ(ExportTargets("/out/walk.webp", filters[7], 5), std::vector<std::string>{"/out/walk.webp"});
+  const std::vector<std::string> sheet = ExportTargets("/out/walk.png", filters[8], 5);
+  EXPECT_EQ(sheet, (std::vector<std::string>{"/out/walk.png", "/out/walk.json"}));
 
   std::set<std::string> existing;
   const auto exists = [&](const std::string& name) { return existing.count(name) > 0; };
@@ -53,6 +64,9 @@ TEST(ExportChoiceTest, TargetsAndTheSecondOverwriteQuestion) {
   EXPECT_TRUE(NeedsOverwriteQuestion("/out/a.png", {"/out/a.jpg"}, exists));
   existing = {"/out/walk_001.png"};
   EXPECT_TRUE(NeedsOverwriteQuestion("/out/walk.png", ExportTargets("/out/walk.png", filters[6], 3), exists));
+  // A sheet's data is asked about as a file of its own.
+  existing = {"/out/walk.png", "/out/walk.json"};
+  EXPECT_TRUE(NeedsOverwriteQuestion("/out/walk.png", sheet, exists));
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST_F(PictureTest, TooLargeAPictureIsRefusedBeforeDrawing) {
     EXPECT_NE(std::string(error.what()).find("--crop"), std::string::npos) << error.what();
   }
   EXPECT_NO_THROW(CheckPictureSize(kMaxPictureSide, kMaxPicturePixels / kMaxPictureSide));
-  EXPECT_THROW(CheckPictureSize(kMaxPictureSide + 1, 1), Error);
+  EXPECT_THROW(CheckPictureSize(kMaxPictureSide + 1, 1), TPictureTooLarge);
   EXPECT_THROW(CheckPictureSize(16000, 16001), Error);
 }
 
