@@ -42,7 +42,7 @@
 #include "viewer/random_outfit.h"
 #include "viewer/settings.h"
 #include "viewer/slot_panel.h"
-#include "viewer/sprite_sheet.h"
+#include "viewer/picture_writer.h"
 #include "viewer/startup.h"
 
 namespace varune::app {
@@ -1063,15 +1063,8 @@ bool TfrmQuillon::ExportPicture(const QString& FileName, int FilterIndex) {
   FAnimationTimer.stop();
   bool written = false;
   try {
-    const bool transparent = IsTransparentFormat(filter.Format);
-    if (filter.Kind == ekEveryFrame) {
-      const TFrameFilesPlace place = FrameFilesPlace(target);
-      ExportFrames(FView, *Chara(), transparent, place.Dir, place.BaseName, options, report);
-    } else if (filter.Kind == ekSpriteSheet) {
-      WriteSpriteSheet(MakeSpriteSheet(FView, *Chara(), transparent, options, allAnimations, report), target);
-    } else {
-      ExportToFile(FView, *Chara(), filter.Format, target, options, report);
-    }
+    const TExportPlan plan = PlanExport(target, filter, FExportSettings);
+    WritePicture(plan.Request, FView, *Chara(), plan.Target, "", report);
     written = true;
   } catch (const TExportCancelled&) {
   } catch (const TPictureTooLarge& error) {

@@ -41,6 +41,25 @@ std::vector<std::string> ExportTargets(const std::string& FileName, const TExpor
   return targets;
 }
 
+TExportPlan PlanExport(const std::string& FileName, const TExportFilter& Filter, const TExportSettings& Settings) {
+  TExportPlan plan{{}, FileName};
+  TPictureRequest& request = plan.Request;
+  request.Options = CheckedExportSettings(Settings).Picture;
+  request.Transparent = IsTransparentFormat(Filter.Format);
+  request.FormatName = ExportExtension(Filter.Format) + 1;
+  if (Filter.Kind == ekEveryFrame) {
+    const TFrameFilesPlace place = FrameFilesPlace(FileName);
+    request.Output = poFrames;
+    request.FrameBaseName = place.BaseName;
+    plan.Target = place.Dir;
+  } else if (Filter.Kind == ekSpriteSheet) {
+    request.Output = poSheet;
+    request.AllAnimations = Settings.AllAnimations;
+  }
+  Check(request);
+  return plan;
+}
+
 bool NeedsOverwriteQuestion(const std::string& Confirmed, const std::vector<std::string>& Targets,
                             const std::function<bool(const std::string&)>& Exists) {
   return std::any_of(Targets.begin(), Targets.end(),

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "viewer/export.h"
+#include "viewer/export_settings.h"
+#include "viewer/picture_request.h"
 
 namespace varune {
 
@@ -47,6 +49,15 @@ TFrameFilesPlace FrameFilesPlace(const std::string& FileName);
 // `FrameCount` frames (the character's FrameCount; at least one is written),
 // for a sprite sheet `FileName` and its data file.
 std::vector<std::string> ExportTargets(const std::string& FileName, const TExportFilter& Filter, int32_t FrameCount);
+
+// What a save through `Filter` to `FileName` writes with the export
+// options: the request for WritePicture and its target (the file, or the
+// folder of the frame files).
+struct TExportPlan {
+  TPictureRequest Request;
+  std::string Target;
+};
+TExportPlan PlanExport(const std::string& FileName, const TExportFilter& Filter, const TExportSettings& Settings);
 
 // The dialog asked about `Confirmed` only: ask again when another file to be
 // written already exists.

@@ -69,5 +69,24 @@ TEST(ExportChoiceTest, TargetsAndTheSecondOverwriteQuestion) {
   EXPECT_TRUE(NeedsOverwriteQuestion("/out/walk.png", sheet, exists));
 }
 
+TEST(ExportChoiceTest, EveryChoiceIsTheRequestItWrites) {
+  const std::vector<TExportFilter> filters = ExportFilters(false);
+  TExportSettings settings;
+  settings.Picture = {.Scale = 3, .Framing = fmCrop, .Padding = 99};
+  settings.AllAnimations = true;
+  for (const TExportFilter& filter : filters) {
+    const TExportPlan plan = PlanExport("/out/walk.png", filter, settings);
+    EXPECT_EQ(plan.Request.Format, filter.Format) << filter.Caption;
+    EXPECT_EQ(plan.Request.Options.Padding, kMaxPadding) << filter.Caption;  // brought into range
+    EXPECT_EQ(plan.Request.AllAnimations, filter.Kind == ekSpriteSheet) << filter.Caption;
+  }
+  const TExportPlan frames = PlanExport("/out/walk.png", filters[6], settings);
+  EXPECT_EQ(frames.Request.Output, poFrames);
+  EXPECT_EQ(frames.Target, "/out");
+  EXPECT_EQ(frames.Request.FrameBaseName, "walk");
+  EXPECT_EQ(PlanExport("/out/walk.png", filters[8], settings).Request.Output, poSheet);
+  EXPECT_EQ(PlanExport("/out/walk.webp", filters[7], settings).Target, "/out/walk.webp");
+}
+
 }  // namespace
 }  // namespace varune
