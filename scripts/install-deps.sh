@@ -16,10 +16,12 @@ packages=(
   libsimpleini-dev
   # desktop program
   qt6-base-dev
+  # render service: HTTP and URLs
+  libboost1.81-dev libboost-url1.81-dev
   # tests, benchmarks and their peer, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev
-  # the WebP benchmark's peer, img2webp
-  webp
+  # the WebP benchmark's peer, img2webp; the service's load generator and its static-file peer
+  webp wrk nginx-light
   # screenshots of the desktop program
   xvfb xauth scrot x11-utils xdotool
   # what a person installs: icons drawn from the SVG, manual pages from --help,
