@@ -196,6 +196,7 @@ TRoute ParseTarget(std::string_view Target) {
   if (url.params().size() > kMaxParams) throw BadRequest("too many query parameters");
   for (const auto param : url.params()) {
     const std::string name = param.key;
+    if (name.empty() && !param.has_value) continue;  // "?" alone, or "&&"
     if (std::find(route.Spec->Query.begin(), route.Spec->Query.end(), name) == route.Spec->Query.end())
       throw BadRequest(name.empty() ? "a query parameter has no name" : name + " is not a parameter of " +
                                                                            std::string(route.Spec->Path));

@@ -130,7 +130,7 @@ class TService::TImpl {
     Send(exchange, std::move(response));
   }
 
-  void Answer(TExchange exchange, const THttpRequest& request, const TRoute& route);
+  void Answer(const TExchange& exchange, const THttpRequest& request, const TRoute& route);
 
   const TServerConfig FConfig;
   std::mutex FCatalogueLock;
@@ -156,13 +156,13 @@ void TService::TImpl::Handle(const THttpRequest& Request, TReply Reply) {
   try {
     const TRoute route = ParseTarget(Request.target());
     exchange.RouteName = route.Spec->Name;
-    Answer(std::move(exchange), Request, route);
+    Answer(exchange, Request, route);
   } catch (const TApiError& error) {
     SendError(exchange, error);
   }
 }
 
-void TService::TImpl::Answer(TExchange exchange, const THttpRequest& request, const TRoute& route) {
+void TService::TImpl::Answer(const TExchange& exchange, const THttpRequest& request, const TRoute& route) {
   switch (route.Spec->Id) {
     case riHealth: {
       TAnswer answer{200, "text/plain", "ok\n", {}};
