@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "character/outfit.h"
 #include "cli/cli.h"
 #include "demo/demo_fixture.h"
 #include "server/openapi.h"
@@ -105,6 +106,13 @@ TEST_F(ApiTest, PicturesAreTheBytesTheCommandLineWrites) {
   std::string standard = Code();
   for (size_t at; (at = standard.find('/')) != std::string::npos;) standard.replace(at, 1, "%2F");
   EXPECT_EQ(Get("/api/v1/render/" + standard + ".png").body(), ReadFile(out.File("a.png")));
+
+  // What the character cannot put on is left off and named.
+  TOutfitRecord record = DecodeOutfitCode(Code());
+  record.EquipIDs.push_back(999999);
+  const THttpResponse refused = Get("/api/v1/render/" + UrlSafeCode(EncodeOutfitCode(record)) + ".png");
+  EXPECT_EQ(refused.result(), http::status::ok);
+  EXPECT_NE(refused["X-Varune-Refused"].find("no item 999999"), std::string::npos);
 
   Cli({"render", Dir(), "--code", Code(), "--sheet", out.File(safe + ".png"), "--anim", "Move", "--scale", "2"});
   EXPECT_EQ(Get("/api/v1/sheet/" + safe + ".png?anim=Move&scale=2").body(), ReadFile(out.File(safe + ".png")));
