@@ -31,7 +31,4 @@ TAnswer FailureAnswer(const std::exception& Failure);
 // The media type of a {format} ("png", "jpg", "json"...).
 std::string FormatMediaType(std::string_view Format);
 
-// The server's version, as /info and ETags carry it.
-std::string ServerVersion();
-
 }  // namespace varune::server

@@ -13,6 +13,7 @@
 #include "viewer/item_card.h"
 #include "viewer/item_filter.h"
 #include "viewer/selectors.h"
+#include "viewer/startup.h"
 
 namespace varune::server {
 
@@ -77,7 +78,7 @@ TAnswer Info(const TCatalogue& catalogue) {
       equipment[GenderName(gender)][std::to_string(slot)] = database.GetSpec(gender, slot).Count();
   json archives = json::array();
   for (const TArchiveFile& file : catalogue.Archives()) archives.push_back({{"name", file.Name}, {"size", file.Size}});
-  return JsonAnswer({{"version", ServerVersion()},
+  return JsonAnswer({{"version", AppVersionNumber()},
                      {"client", catalogue.Folder()},
                      {"items", database.ItemList().Count()},
                      {"equipment", equipment},

@@ -2,6 +2,7 @@
 
 #include "server/answers.h"
 #include "server/routes.h"
+#include "viewer/startup.h"
 
 namespace varune::server {
 
@@ -53,7 +54,7 @@ json OpenApiDocument() {
         {"operationId", route.Name}, {"summary", route.Summary}, {"parameters", parameters}, {"responses", responses}};
   }
   return {{"openapi", "3.1.0"},
-          {"info", {{"title", "Varune Wardrobe"}, {"version", ServerVersion()}}},
+          {"info", {{"title", "Varune Wardrobe"}, {"version", AppVersionNumber()}}},
           {"paths", paths},
           {"components",
            {{"schemas",

@@ -38,12 +38,6 @@ bool NoneMatch(std::string_view header, const std::string& etag) {
 
 }  // namespace
 
-std::string ServerVersion() {
-  char text[16];
-  std::snprintf(text, sizeof text, "%.1f", kAppVersion);
-  return text;
-}
-
 class TService::TImpl {
  public:
   explicit TImpl(const TServerConfig& Config)
@@ -177,7 +171,7 @@ void TService::TImpl::Answer(const TExchange& exchange, const THttpRequest& requ
     default: break;
   }
   const std::shared_ptr<const TCatalogue> catalogue = Catalogue();
-  const std::string key = route.Canonical() + '\n' + catalogue->Identity() + '\n' + ServerVersion();
+  const std::string key = route.Canonical() + '\n' + catalogue->Identity() + '\n' + AppVersionNumber();
   const std::string etag = '"' + HashText(key) + HashText("+" + key) + '"';
   if (const auto match = request.find(http::field::if_none_match); match != request.end() && NoneMatch(match->value(), etag)) {
     THttpResponse response(http::status::not_modified, exchange.Version);
