@@ -2,7 +2,7 @@
 # and `make test`. Each installs what is missing first.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps run test bench fuzz package clean
+.PHONY: all deps run serve test bench fuzz package clean
 
 all: run
 
@@ -15,6 +15,12 @@ run: deps
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release --target varune-cli varune-wardrobe
 	@bash scripts/run-wardrobe.sh
+
+# Builds the render service and starts it on the demo client (scripts/serve.sh).
+serve: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target varune-cli varune-server
+	@bash scripts/serve.sh
 
 test: deps
 	@cmake --preset test >/dev/null

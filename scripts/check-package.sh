@@ -19,6 +19,9 @@ for needed in libqt6widgets6 libpng16-16 fonts-ipafont-gothic fonts-dejavu-core 
 done
 
 dpkg -x "$deb" "$root"
-for check in layout desktop icons man; do bash "$checks" "$check" "$root/usr"; done
+bash "$checks" layout "$root/usr" "$root"
+for check in desktop icons man service; do bash "$checks" "$check" "$root/usr"; done
+dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/default/varune-server ||
+  { echo "check-package: /etc/default/varune-server is not a conffile" >&2; exit 1; }
 bash "$checks" programs "$root/usr" "$version"
 echo "check-package: $(basename "$deb"): $("$root/usr/bin/varune-cli" --version), Depends: $depends"

@@ -27,6 +27,8 @@ packages=(
   # what a person installs: icons drawn from the SVG, manual pages from --help,
   # checks of the installed tree, the .deb and its dependencies
   librsvg2-bin desktop-file-utils man-db dpkg-dev
+  # the render service's systemd unit, verified
+  systemd
 )
 
 missing=()

@@ -2,11 +2,13 @@
 # installed_tree.sh CHECK ROOT [ARGS]: checks what `cmake --install` puts in
 # ROOT, the way a person's machine gets it.
 #   install ROOT BUILD_DIR CMAKE  installs BUILD_DIR into ROOT (a fresh one)
-#   layout ROOT                   exactly the files a person should get
-#   programs ROOT VERSION         both programs run from ROOT and say VERSION
+#   layout ROOT [ETC_ROOT]        exactly the files a person should get; the
+#                                 service's settings under ETC_ROOT/etc (ROOT)
+#   programs ROOT VERSION         the programs run from ROOT and say VERSION
 #   desktop ROOT                  the desktop entry validates and names what is installed
 #   icons ROOT                    every size is a PNG of that size
-#   man ROOT                      both pages render cleanly and document every command and option
+#   man ROOT                      the pages render cleanly and document every command and option
+#   service ROOT                  the systemd unit verifies and confines the service
 set -euo pipefail
 
 check=$1 root=$2
@@ -31,24 +33,30 @@ install)
 layout)
   expected=(
     bin/varune-cli
+    bin/varune-server
     bin/varune-wardrobe
+    lib/systemd/system/varune-server.service
     share/applications/varune-wardrobe.desktop
     share/icons/hicolor/scalable/apps/varune-wardrobe.svg
     share/man/man1/varune-cli.1.gz
+    share/man/man1/varune-server.1.gz
     share/man/man1/varune-wardrobe.1.gz
   )
+  etc_root=$root
+  [ -d "${1:-}" ] && etc_root=$1
+  [ -f "$etc_root/etc/default/varune-server" ] || fail "no etc/default/varune-server under $etc_root"
   for size in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${size}x${size}/apps/varune-wardrobe.png"); done
   # Nothing more either: no test, benchmark or library of the build.
-  diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f -printf '%P\n' | sort) ||
+  diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -path ./etc -prune -o -type f -printf '%P\n' | sort) ||
     fail "installed files differ from the expected list (< expected, > installed)"
-  for program in varune-cli varune-wardrobe; do
+  for program in varune-cli varune-server varune-wardrobe; do
     [ -x "$root/bin/$program" ] || fail "bin/$program is not executable"
   done
   ;;
 
 programs)
   version=$1
-  for program in varune-cli varune-wardrobe; do
+  for program in varune-cli varune-server varune-wardrobe; do
     said=$("$root/bin/$program" --version) || fail "$program --version exits $?"
     [ "$said" = "$program $version" ] || fail "$program --version says '$said', the package says $version"
   done
@@ -84,7 +92,7 @@ man)
   pages=$root/share/man/man1
   warnings=$(mktemp)
   trap 'rm -f "$warnings"' EXIT
-  for program in varune-cli varune-wardrobe; do
+  for program in varune-cli varune-server varune-wardrobe; do
     text=$(render "$pages/$program.1.gz" 2>"$warnings") || fail "man cannot render $program.1"
     [ -s "$warnings" ] && fail "$program.1 renders with warnings: $(cat "$warnings")"
     help=$("$root/bin/$program" --help)
@@ -100,6 +108,20 @@ man)
         grep -qxF -- "       $command" <<<"$text" || fail "varune-cli.1 lacks the command '$command'"
       done <<<"$commands"
     fi
+  done
+  ;;
+
+service)
+  unit=$root/lib/systemd/system/varune-server.service
+  # The unit names /usr/bin, where the package puts the program; here it runs from ROOT.
+  copy=$(mktemp -d)
+  trap 'rm -rf "$copy"' EXIT
+  sed "s#/usr/bin/#$root/bin/#" "$unit" >"$copy/varune-server.service"
+  report=$(MANPATH=$root/share/man systemd-analyze verify "$copy/varune-server.service" 2>&1) ||
+    fail "systemd-analyze verify: $report"
+  for line in DynamicUser=yes ProtectSystem=strict ProtectHome=read-only NoNewPrivileges=yes PrivateTmp=yes \
+    EnvironmentFile=-/etc/default/varune-server; do
+    grep -qxF "$line" "$unit" || fail "the unit lacks $line"
   done
   ;;
 
