@@ -37,7 +37,7 @@ int Serve(const TServerConfig& Config) {
   THttpLimits limits;
   limits.MaxConnections = Config.MaxConnections;
   THttpServer server(io, asio::ip::tcp::endpoint(asio::ip::make_address(Config.Address), Config.Port), limits,
-                     service.Handler(), std::cout);
+                     service.Handler(), std::cerr);  // one line per request
 
   asio::thread_pool reloads(1);  // a reload takes long; the I/O threads go on answering
   asio::signal_set hangups(io, SIGHUP);

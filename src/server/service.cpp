@@ -65,7 +65,6 @@ class TService::TImpl {
   struct TExchange {
     unsigned Version;
     bool KeepAlive;
-    bool Head;
     std::string Origin;
     std::string RouteName = "unknown";
     TClock::time_point Start = TClock::now();
@@ -88,7 +87,6 @@ class TService::TImpl {
       }
     }
     response.prepare_payload();
-    if (exchange.Head) response.body().clear();  // Content-Length stays that of the body
     FMetrics.Count(exchange.RouteName, static_cast<int>(response.result_int()),
                    std::chrono::duration<double>(TClock::now() - exchange.Start).count());
     exchange.Reply(std::move(response));
@@ -135,17 +133,12 @@ class TService::TImpl {
 };
 
 void TService::TImpl::Handle(const THttpRequest& Request, TReply Reply) {
-  TExchange exchange{Request.version(), Request.keep_alive(), Request.method() == http::verb::head,
-                     std::string(Request[http::field::origin]), "unknown", TClock::now(), std::move(Reply)};
+  // The HTTP layer answers other methods itself and hands HEAD on as GET.
+  TExchange exchange{Request.version(), Request.keep_alive(), std::string(Request[http::field::origin]), "unknown",
+                     TClock::now(), std::move(Reply)};
   if (Request.method() == http::verb::options) {
     exchange.RouteName = "options";
     return Options(exchange, Request);
-  }
-  if (Request.method() != http::verb::get && !exchange.Head) {
-    THttpResponse response = ErrorResponse(http::status::method_not_allowed, "method_not_allowed",
-                                           "the API takes GET, HEAD and OPTIONS");
-    response.set(http::field::allow, kMethods);
-    return Send(exchange, std::move(response));
   }
   try {
     const TRoute route = ParseTarget(Request.target());
