@@ -50,8 +50,11 @@ class TService::TImpl {
   void Reload() {
     try {
       auto fresh = std::make_shared<const TCatalogue>(FConfig.ClientDir);
-      std::lock_guard lock(FCatalogueLock);
-      FCatalogue = std::move(fresh);
+      {
+        std::lock_guard lock(FCatalogueLock);
+        FCatalogue = std::move(fresh);
+      }
+      std::cerr << "varune-server: client loaded again from " << FConfig.ClientDir << "\n";
     } catch (const std::exception& error) {
       std::cerr << "varune-server: reload failed, the client loaded before stays: " << error.what() << "\n";
     }
