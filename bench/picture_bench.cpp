@@ -97,10 +97,11 @@ void Img2webp(benchmark::State& state) {
   std::vector<char*> argv;
   for (std::string& word : demo.Peer) argv.push_back(word.data());
   argv.push_back(nullptr);
-  // Its report of every file written would interleave with the table.
+  // Its report of the file written would interleave with the table.
   posix_spawn_file_actions_t quiet;
   posix_spawn_file_actions_init(&quiet);
   posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   for (auto _ : state) {
     pid_t child = 0;
     int status = 0;

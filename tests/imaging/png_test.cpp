@@ -449,7 +449,12 @@ TEST(PngSurfaceTest, FilesShorterThanTheirPictureAndDamagedOnesFail) {
     }
   }
   // The densest stream zlib makes (all zero) stays within the bound.
-  const std::vector<uint8_t> blank = EncodePng(TBitmap32(1024, 1024), ppfRGBA);
+  TPngImage zero;
+  zero.Width = zero.Height = 1024;
+  zero.ColorType = pctRGBA;
+  zero.Rgb.assign(size_t{1024} * 1024 * 3, 0);
+  zero.Alpha.assign(size_t{1024} * 1024, 0);
+  const std::vector<uint8_t> blank = EncodePngImage(zero);
   EXPECT_GT(1024 * (1 + 4096) / blank.size(), 900u);
   EXPECT_EQ(DecodePngToBitmap32(blank).Pixel(1023, 1023), 0u);
 
