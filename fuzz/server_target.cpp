@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     const TRoute route = ParseTarget(target);
     route.Canonical();
-    const TRouteId id = route.Spec->Id;
+    const TRouteId id = route.Entry->Id;
     if (id == riRender || id == riSheet || id == riOutfit || id == riOutfitCode) {
       ReadPictureRequest(route);
       if (!route.Code.empty()) varune::DecodeOutfitCode(route.Code);
@@ -35,7 +35,7 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
   // Every route, with each parameter it takes.
   const std::string code = "AQAAAQAAAAAAAAAAAAAAAAAAAAAAAAAAAQAAAAA";  // URL-safe, unpadded
   std::vector<std::vector<uint8_t>> seeds;
-  for (const server::TRouteSpec& route : server::Routes()) {
+  for (const server::TRouteEntry& route : server::Routes()) {
     std::string target(route.Path);
     for (const auto& [name, value] : {std::pair<std::string, std::string>{"{id}", "100"},
                                       {"{code}", code},
@@ -43,7 +43,7 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
       if (const size_t at = target.find(name); at != std::string::npos) target.replace(at, name.size(), value);
     char separator = '?';
     for (const std::string_view name : route.Query) {
-      const server::TParamSpec& param = *server::QueryParam(name);
+      const server::TParamEntry& param = *server::QueryParam(name);
       const std::string value = !param.Values.empty() ? std::string(param.Values.back())
                                 : param.Kind == server::pkBoolean ? "1"
                                 : name == "anim" ? "Move" : name == "bg" ? "80ff00" : name == "hide" ? "hair,face" : "2";

@@ -91,10 +91,10 @@ TWork Items(const TCatalogueRef& catalogue, const TRoute& route) {
   filter.Slot = ReadInt(route, "slot", 1, kSlotCount, 1);
   filter.Job = ReadInt(route, "job", 1, kJobCount, 0);
   if (const std::string* category = route.Find("filter")) {
-    const TParamSpec& spec = *QueryParam("filter");
-    const auto found = std::find(spec.Values.begin(), spec.Values.end(), *category);
-    if (found == spec.Values.end()) throw BadRequest("filter takes all, functional, fashion or shop");
-    filter.Category = static_cast<TEquipFilter>(found - spec.Values.begin());
+    const TParamEntry& entry = *QueryParam("filter");
+    const auto found = std::find(entry.Values.begin(), entry.Values.end(), *category);
+    if (found == entry.Values.end()) throw BadRequest("filter takes all, functional, fashion or shop");
+    filter.Category = static_cast<TEquipFilter>(found - entry.Values.begin());
   }
   filter.WeaponKind = ReadInt(route, "weapon", 0, kWeaponKindCount, 0);
   if (const std::string* search = route.Find("q")) filter.Search = *search;
@@ -255,7 +255,7 @@ TAnswer JsonAnswer(const json& Json) {
 }
 
 TWork PrepareDataAnswer(const TCatalogueRef& Catalogue, const TRoute& Route) {
-  switch (Route.Spec->Id) {
+  switch (Route.Entry->Id) {
     case riInfo: return [Catalogue] { return Info(*Catalogue); };
     case riItems: return Items(Catalogue, Route);
     case riItem: {

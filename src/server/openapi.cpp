@@ -10,14 +10,14 @@ namespace {
 
 using nlohmann::json;
 
-json Schema(const TParamSpec& param, const std::vector<std::string_view>& values) {
+json Schema(const TParamEntry& param, const std::vector<std::string_view>& values) {
   static constexpr const char* kTypes[] = {"string", "integer", "boolean"};
   json schema = {{"type", kTypes[param.Kind]}};
   if (!values.empty()) schema["enum"] = values;
   return schema;
 }
 
-json Parameter(const TParamSpec& param, const char* in, const std::vector<std::string_view>& values) {
+json Parameter(const TParamEntry& param, const char* in, const std::vector<std::string_view>& values) {
   return {{"name", param.Name}, {"in", in}, {"required", std::string_view(in) == "path"},
           {"description", param.Description}, {"schema", Schema(param, values)}};
 }
@@ -31,7 +31,7 @@ json Error(const char* description) {
 
 json OpenApiDocument() {
   json paths = json::object();
-  for (const TRouteSpec& route : Routes()) {
+  for (const TRouteEntry& route : Routes()) {
     json parameters = json::array();
     for (const char* name : {"id", "code", "format"})
       if (route.Path.find(std::string("{") + name + "}") != std::string_view::npos)

@@ -46,7 +46,7 @@ TWork Picture(const TCatalogueRef& catalogue, const TRoute& route) {
   } catch (const Error& error) {
     throw BadRequest(std::string("code is damaged: ") + error.what());
   }
-  const bool sheet = route.Spec->Id == riSheet;
+  const bool sheet = route.Entry->Id == riSheet;
   const std::string format = route.Format;
   const std::string name = UrlSafeCode(route.Code);
   return [=] {
@@ -104,7 +104,7 @@ std::string FormatMediaType(std::string_view Format) {
 }
 
 TWork PreparePictureAnswer(const TCatalogueRef& Catalogue, const TRoute& Route) {
-  switch (Route.Spec->Id) {
+  switch (Route.Entry->Id) {
     case riRender:
     case riSheet: return Picture(Catalogue, Route);
     case riItemIcon: {

@@ -29,7 +29,7 @@ bool IsHexColor(std::string_view text) {
 
 TPictureRequest ReadPictureRequest(const TRoute& Route) {
   TPictureRequest request;
-  const TRouteId id = Route.Spec->Id;
+  const TRouteId id = Route.Entry->Id;
   try {
     if (!Route.Code.empty()) SetRequestOption(request, "code", Route.Code);
     for (const auto& [name, value] : Route.Query) {

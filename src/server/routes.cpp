@@ -17,7 +17,7 @@ constexpr size_t kMaxParams = 32;
 // An outfit code of 16 items is 116 characters.
 constexpr size_t kMaxCodeLength = 160;
 
-const std::vector<TParamSpec> kQueryParams = {
+const std::vector<TParamEntry> kQueryParams = {
     {"gender", pkString, "male or female", {"male", "female"}},
     {"job", pkInteger, "job 1 to 52"},
     {"slot", pkInteger, "equipment slot 1 to 16"},
@@ -44,16 +44,16 @@ const std::vector<TParamSpec> kQueryParams = {
     {"all", pkBoolean, "every animation, one row each"},
 };
 
-const TParamSpec kId{"id", pkInteger, "item ID"};
-const TParamSpec kCode{"code", pkString, "outfit code, Base64 or URL-safe Base64"};
-const TParamSpec kFormat{"format", pkString, "file format"};
+const TParamEntry kId{"id", pkInteger, "item ID"};
+const TParamEntry kCode{"code", pkString, "outfit code, Base64 or URL-safe Base64"};
+const TParamEntry kFormat{"format", pkString, "file format"};
 
 const std::vector<std::string_view> kPictureQuery = {"anim", "emoticon", "job",     "frame", "size", "bg",
                                                      "transparent", "hide", "scale", "crop", "padding", "flip"};
 const std::vector<std::string_view> kSheetQuery = {"anim", "all",   "emoticon", "job",     "size", "bg",
                                                    "transparent", "hide", "scale", "crop", "padding", "flip"};
 
-const std::vector<TRouteSpec> kRoutes = {
+const std::vector<TRouteEntry> kRoutes = {
     {riInfo, "info", "/api/v1/info", {}, {}, "the server, the client and its item counts", "application/json"},
     {riItems, "items", "/api/v1/items",
      {"gender", "slot", "job", "filter", "weapon", "q", "gender_free", "offset", "limit"}, {},
@@ -96,8 +96,8 @@ int32_t ReadId(const std::string& text) {
 }
 
 // The segments against one route's template; false when they do not match.
-bool Match(const TRouteSpec& spec, const std::vector<std::string>& segments, TRoute& route) {
-  const std::vector<std::string_view> pattern = Split(spec.Path);
+bool Match(const TRouteEntry& entry, const std::vector<std::string>& segments, TRoute& route) {
+  const std::vector<std::string_view> pattern = Split(entry.Path);
   if (pattern.size() != segments.size()) return false;
   for (size_t i = 0; i < pattern.size(); ++i) {
     const std::string_view part = pattern[i];
@@ -111,7 +111,7 @@ bool Match(const TRouteSpec& spec, const std::vector<std::string>& segments, TRo
       if (dot == std::string::npos || dot == 0) return false;
       std::string format = segment.substr(dot + 1);
       std::transform(format.begin(), format.end(), format.begin(), [](unsigned char c) { return std::tolower(c); });
-      if (std::find(spec.Formats.begin(), spec.Formats.end(), format) == spec.Formats.end()) return false;
+      if (std::find(entry.Formats.begin(), entry.Formats.end(), format) == entry.Formats.end()) return false;
       route.Code = segment.substr(0, dot);
       route.Format = std::move(format);
     } else if (part != segment) {
@@ -123,14 +123,14 @@ bool Match(const TRouteSpec& spec, const std::vector<std::string>& segments, TRo
 
 }  // namespace
 
-const std::vector<TRouteSpec>& Routes() { return kRoutes; }
+const std::vector<TRouteEntry>& Routes() { return kRoutes; }
 
-const TParamSpec* QueryParam(std::string_view Name) {
+const TParamEntry* QueryParam(std::string_view Name) {
   const auto found = std::find_if(kQueryParams.begin(), kQueryParams.end(), [&](auto& p) { return p.Name == Name; });
   return found == kQueryParams.end() ? nullptr : &*found;
 }
 
-const TParamSpec& PathParam(std::string_view Name) { return Name == "id" ? kId : Name == "code" ? kCode : kFormat; }
+const TParamEntry& PathParam(std::string_view Name) { return Name == "id" ? kId : Name == "code" ? kCode : kFormat; }
 
 const std::string* TRoute::Find(std::string_view Name) const {
   for (const auto& [name, value] : Query)
@@ -139,7 +139,7 @@ const std::string* TRoute::Find(std::string_view Name) const {
 }
 
 std::string TRoute::Canonical() const {
-  std::string text(Spec->Name);
+  std::string text(Entry->Name);
   text += '\n' + std::to_string(Id) + '\n' + Code + '\n' + Format;
   for (const auto& [name, value] : Query) text += '\n' + name + '=' + value;
   return text;
@@ -181,25 +181,25 @@ TRoute ParseTarget(std::string_view Target) {
     segments.push_back(segment);
   }
   TRoute route;
-  for (const TRouteSpec& spec : kRoutes) {
+  for (const TRouteEntry& entry : kRoutes) {
     TRoute candidate;
-    if (url.is_path_absolute() && Match(spec, segments, candidate)) {
+    if (url.is_path_absolute() && Match(entry, segments, candidate)) {
       route = std::move(candidate);
-      route.Spec = &spec;
+      route.Entry = &entry;
       break;
     }
   }
-  if (!route.Spec) throw NotFound("no route " + std::string(url.path()));
-  if (route.Spec->Id == riOutfitCode || route.Spec->Id == riRender || route.Spec->Id == riSheet)
+  if (!route.Entry) throw NotFound("no route " + std::string(url.path()));
+  if (route.Entry->Id == riOutfitCode || route.Entry->Id == riRender || route.Entry->Id == riSheet)
     route.Code = StandardCode(route.Code);
 
   if (url.params().size() > kMaxParams) throw BadRequest("too many query parameters");
   for (const auto param : url.params()) {
     const std::string name = param.key;
     if (name.empty() && !param.has_value) continue;  // "?" alone, or "&&"
-    if (std::find(route.Spec->Query.begin(), route.Spec->Query.end(), name) == route.Spec->Query.end())
+    if (std::find(route.Entry->Query.begin(), route.Entry->Query.end(), name) == route.Entry->Query.end())
       throw BadRequest(name.empty() ? "a query parameter has no name" : name + " is not a parameter of " +
-                                                                           std::string(route.Spec->Path));
+                                                                           std::string(route.Entry->Path));
     if (route.Find(name)) throw BadRequest(name + " is given twice");
     route.Query.emplace_back(name, param.has_value ? std::string(param.value) : std::string());
   }

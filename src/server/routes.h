@@ -17,14 +17,14 @@ enum TRouteId {
 
 enum TParamKind { pkString, pkInteger, pkBoolean };
 
-struct TParamSpec {
+struct TParamEntry {
   std::string_view Name;
   TParamKind Kind;
   std::string_view Description;
   std::vector<std::string_view> Values = {};  // the only values taken; empty: any
 };
 
-struct TRouteSpec {
+struct TRouteEntry {
   TRouteId Id;
   std::string_view Name;  // for metrics and logs
   // Literal segments, "{id}", "{code}", and "{code}.{format}".
@@ -35,15 +35,15 @@ struct TRouteSpec {
   std::string_view MediaType;  // of a 200; empty: by {format}
 };
 
-const std::vector<TRouteSpec>& Routes();
+const std::vector<TRouteEntry>& Routes();
 // The query parameter of that name, or null.
-const TParamSpec* QueryParam(std::string_view Name);
+const TParamEntry* QueryParam(std::string_view Name);
 // The path parameter of that name ({id}, {code}, {format}).
-const TParamSpec& PathParam(std::string_view Name);
+const TParamEntry& PathParam(std::string_view Name);
 
 // A request target read into a route.
 struct TRoute {
-  const TRouteSpec* Spec = nullptr;
+  const TRouteEntry* Entry = nullptr;
   int32_t Id = 0;       // {id}
   std::string Code;     // {code}, as standard Base64 with padding
   std::string Format;   // {format}, lower case

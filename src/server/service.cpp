@@ -145,7 +145,7 @@ void TService::TImpl::Handle(const THttpRequest& Request, TReply Reply) {
   }
   try {
     const TRoute route = ParseTarget(Request.target());
-    exchange.RouteName = route.Spec->Name;
+    exchange.RouteName = route.Entry->Name;
     Answer(exchange, Request, route);
   } catch (const TApiError& error) {
     SendError(exchange, error);
@@ -153,7 +153,7 @@ void TService::TImpl::Handle(const THttpRequest& Request, TReply Reply) {
 }
 
 void TService::TImpl::Answer(const TExchange& exchange, const THttpRequest& request, const TRoute& route) {
-  switch (route.Spec->Id) {
+  switch (route.Entry->Id) {
     case riHealth: {
       TAnswer answer{200, "text/plain", "ok\n", {}};
       return SendAnswer(exchange, answer, "");
@@ -175,7 +175,7 @@ void TService::TImpl::Answer(const TExchange& exchange, const THttpRequest& requ
     response.set(http::field::cache_control, kCacheControl);
     return Send(exchange, std::move(response));
   }
-  if (route.Spec->Id == riOpenApi) return SendAnswer(exchange, JsonAnswer(OpenApiDocument()), etag);
+  if (route.Entry->Id == riOpenApi) return SendAnswer(exchange, JsonAnswer(OpenApiDocument()), etag);
   if (FCache)
     if (const std::shared_ptr<const TAnswer> cached = FCache->Find(etag)) return SendAnswer(exchange, *cached, etag);
 

@@ -276,7 +276,7 @@ TEST_F(ApiTest, OpenApiDocumentAndRoutesAgree) {
   const json document = GetJson("/openapi.json");
   EXPECT_EQ(document["openapi"], "3.1.0");
   EXPECT_EQ(document["paths"].size(), Routes().size());
-  for (const TRouteSpec& route : Routes()) {
+  for (const TRouteEntry& route : Routes()) {
     ASSERT_TRUE(document["paths"].contains(route.Path)) << route.Path;
     std::set<std::string> documented, routed(route.Query.begin(), route.Query.end());
     for (const json& param : document["paths"][std::string(route.Path)]["get"]["parameters"])
@@ -290,7 +290,7 @@ TEST_F(ApiTest, OpenApiDocumentAndRoutesAgree) {
     for (const json& param : item["get"]["parameters"])
       if (param["in"] == "query") query += (query.empty() ? "?" : "&") + param["name"].get<std::string>() + "=";
     try {
-      EXPECT_EQ(ParseTarget(target + query).Spec->Path, path);
+      EXPECT_EQ(ParseTarget(target + query).Entry->Path, path);
     } catch (const std::exception& error) {
       ADD_FAILURE() << target + query << ": " << error.what();
     }
