@@ -12,7 +12,6 @@
 #include "cli/cli.h"
 #include "cli/tsv.h"
 #include "database/database.h"
-#include "imaging/png.h"
 #include "viewer/item_card.h"
 #include "viewer/item_filter.h"
 
@@ -118,10 +117,7 @@ void Card(const TArgs& args, std::ostream& out, std::ostream&) {
       WriteRow(out, {to_string(text.Y), HexColor(text.Color, "#"), text.Text});
     return;
   }
-  TBitmap32 picture;
-  PaintItemCard(card, picture);
-  ApplyCardColorKey(picture);
-  WriteFileAtomically(target, EncodePng(picture, ppfRGBA));
+  WriteFileAtomically(target, ItemCardPng(card));
   out << target << "\n";
 }
 

@@ -62,7 +62,7 @@ TWork Picture(const TCatalogueRef& catalogue, const TRoute& route) {
           MakeSpriteSheet(view, chara, request.Transparent, request.Options, request.AllAnimations);
       answer = format == "json"
                    ? Bytes(FormatMediaType(format), SpriteSheetData(picture, name + ".png", name))
-                   : Bytes(FormatMediaType(format), Text(EncodePng(picture.Picture, picture.Transparent ? ppfRGBA : ppfRGB)));
+                   : Bytes(FormatMediaType(format), Text(SpriteSheetPng(picture)));
     }
     if (!refused.empty()) answer.Headers.emplace_back("X-Varune-Refused", HeaderText(refused));
     return answer;
@@ -89,10 +89,7 @@ TAnswer Card(const TCatalogue& catalogue, const TVaruneItem& item) {
     std::shared_lock names(TCatalogue::NameTablesLock());
     card = MeasureItemHint(item, catalogue.Database());
   }
-  TBitmap32 picture;
-  PaintItemCard(card, picture);
-  ApplyCardColorKey(picture);
-  return Bytes("image/png", Text(EncodePng(picture, ppfRGBA)));
+  return Bytes("image/png", Text(ItemCardPng(card)));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "database/language.h"
+#include "imaging/png.h"
 #include "imaging/text.h"
 
 namespace varune {
@@ -186,6 +187,13 @@ TRect PlaceItemCard(TRect Card, TRect Screen) {
   if (Card.Left < Screen.Left) moveTo(Screen.Left, Card.Top);
   if (Card.Top < Screen.Top) moveTo(Card.Left, Screen.Top);
   return Card;
+}
+
+std::vector<uint8_t> ItemCardPng(const TItemCard& Card) {
+  TBitmap32 picture;
+  PaintItemCard(Card, picture);
+  ApplyCardColorKey(picture);
+  return EncodePng(picture, ppfRGBA);
 }
 
 }  // namespace varune

@@ -66,6 +66,9 @@ void PaintItemCard(const TItemCard& Card, TBitmap32& Buffer);
 // opaque. The window's translucency is left out.
 void ApplyCardColorKey(TBitmap32& Picture);
 
+// A measured card as a PNG file: painted, its key colour made transparent.
+std::vector<uint8_t> ItemCardPng(const TItemCard& Card);
+
 // Moves `Card` inside `Screen`, the available geometry of the screen under
 // the pointer: the bottom and right edges are pulled in first, then the left
 // and top edges pushed out, so a card larger than the screen keeps its

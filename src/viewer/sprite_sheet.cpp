@@ -122,11 +122,15 @@ std::string SpriteSheetData(const TSpriteSheet& Sheet, const std::string& ImageN
   return data.dump(1, ' ') + "\n";
 }
 
+std::vector<uint8_t> SpriteSheetPng(const TSpriteSheet& Sheet) {
+  return EncodePng(Sheet.Picture, Sheet.Transparent ? ppfRGBA : ppfRGB);
+}
+
 std::string SheetDataFileName(const std::string& PictureFile) { return WithExtension(PictureFile, ".json"); }
 
 void WriteSpriteSheet(const TSpriteSheet& Sheet, const std::string& PictureFile) {
   const std::filesystem::path path(PictureFile);
-  const std::vector<uint8_t> png = EncodePng(Sheet.Picture, Sheet.Transparent ? ppfRGBA : ppfRGB);
+  const std::vector<uint8_t> png = SpriteSheetPng(Sheet);
   const std::string data = SpriteSheetData(Sheet, path.filename().string(), path.stem().string());
   WriteFilesTogether({{PictureFile, BytesOf(png)}, {SheetDataFileName(PictureFile), data}});
 }

@@ -51,6 +51,9 @@ TSpriteSheet MakeSpriteSheet(const TCharaView& View, const TChara& Chara, bool T
 // `ImageName` is the picture's file name.
 std::string SpriteSheetData(const TSpriteSheet& Sheet, const std::string& ImageName, const std::string& FrameName);
 
+// The sheet's picture as a PNG file, with alpha when it was drawn transparent.
+std::vector<uint8_t> SpriteSheetPng(const TSpriteSheet& Sheet);
+
 // The data file beside a sheet's picture: OUT.png's OUT.json.
 std::string SheetDataFileName(const std::string& PictureFile);
 
