@@ -159,8 +159,7 @@ class TBatch {
       TPictureRequest request;
       ReadRequest(args, request);
       Prepare(job, request, Name, Number);
-      if (args.Has("--random") && args.Value("--random").empty())
-        job.Note = "random seed " + std::to_string(*request.RandomSeed);
+      job.Note = RandomSeedNote(args, request);
       job.Request.emplace(std::move(request));
     } catch (const std::exception& error) {
       job.Failure = FailureOf(error);

@@ -40,14 +40,14 @@ TDressedCharacter::TDressedCharacter(const TArgs& Args, const TPictureRequest& R
   Chara = std::make_unique<TChara>(Database);
   // What cannot be put on is told and left out.
   Dress(*Chara, Request, [&Err](const std::string& what) { Err << "varune-cli: " << what << ", skipped\n"; });
-  TellRandomSeed(Args, Request, Err);
+  if (const std::string note = RandomSeedNote(Args, Request); !note.empty()) Err << "varune-cli: " << note << "\n";
 }
 
 std::string OptionMessage(const TRequestError& Error) { return std::string("--") + Error.what(); }
 
-void TellRandomSeed(const TArgs& Args, const TPictureRequest& Request, std::ostream& Err, const std::string& Label) {
-  if (Args.Has("--random") && Args.Value("--random").empty() && Request.RandomSeed)
-    Err << "varune-cli: " << (Label.empty() ? "" : Label + ": ") << "random seed " << *Request.RandomSeed << "\n";
+std::string RandomSeedNote(const TArgs& Args, const TPictureRequest& Request) {
+  if (!Args.Has("--random") || !Args.Value("--random").empty() || !Request.RandomSeed) return "";
+  return "random seed " + std::to_string(*Request.RandomSeed);
 }
 
 }  // namespace varune::cli

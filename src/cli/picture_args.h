@@ -33,9 +33,9 @@ void ReadRequest(const TArgs& Args, TPictureRequest& Request);
 // The request's error as the command line names its options: "--scale takes 1 to 8".
 std::string OptionMessage(const TRequestError& Error);
 
-// A --random without seed took one from the clock: tells it on `Err` so that
-// the picture can be made again.
-void TellRandomSeed(const TArgs& Args, const TPictureRequest& Request, std::ostream& Err, const std::string& Label = "");
+// A --random without seed took one from the clock: "random seed N", to be
+// told so that the picture can be made again; empty otherwise.
+std::string RandomSeedNote(const TArgs& Args, const TPictureRequest& Request);
 
 // The client of the command line's CLIENT_DIR, loaded, and a character
 // dressed in it as the request says; what cannot be put on is told on `Err`
