@@ -24,6 +24,8 @@ packages=(
   webp wrk nginx-light
   # screenshots of the desktop program
   xvfb xauth scrot x11-utils xdotool
+  # the web page's tests and screenshots in headless Chromium
+  chromium chromium-driver python3-selenium
   # what a person installs: icons drawn from the SVG, manual pages from --help,
   # checks of the installed tree, the .deb and its dependencies
   librsvg2-bin desktop-file-utils man-db dpkg-dev

@@ -646,9 +646,9 @@ void TfrmQuillon::FilterClick(TPictureBox* Button, TFilterSender Sender) {
     for (int32_t pos = 1; pos <= kBrowsableSlotCount; ++pos)
       add(EquipSlotNames[pos - 1], pos == browser.EquipListIndex(), true);
   } else if (Sender == fsWeaponMenu) {
-    // Elemental stones and shields are their own slots: listed, never shown.
+    // Kinds that are not browsed are listed hidden: an entry's position is its kind.
     for (int32_t kind = 0; kind <= kWeaponKindCount; ++kind)
-      add(WeaponKindNames[kind], kind == browser.WeaponListIndex(), kind != 11 && kind != 12);
+      add(WeaponKindNames[kind], kind == browser.WeaponListIndex(), WeaponKindBrowsable(kind));
   } else {
     for (int32_t entry = 0; entry < static_cast<int32_t>(EquipFilterNames.size()); ++entry)
       add(EquipFilterNames[entry], entry == browser.EquipTypeIndex(), true);

@@ -165,7 +165,7 @@ void TChara::Clear() {
 
 void TChara::PutOn(const TVaruneItem* Item) {
   if (!FSeq) return;
-  for (int32_t slot : {Item->FPosID1, Item->FSubPosID11, Item->FSubPosID12}) {
+  for (int32_t slot : Item->Slots()) {
     if (!ValidSlot(slot)) continue;
     TakeOff(FEquipObjs[slot]);
     FEquipObjs[slot] = Item;

@@ -57,11 +57,21 @@ std::array<std::string, kJobCount> JobNames;
 
 bool IsJapaneseUI() { return FJapaneseUI; }
 
+const std::array<std::string_view, kSlotCount>& SlotNamesOf(bool Japanese) {
+  return Japanese ? kSlotNamesJapanese : kSlotNamesEnglish;
+}
+
+const std::array<std::string_view, 4>& EquipFilterNamesOf(bool Japanese) {
+  return Japanese ? kFilterNamesJapanese : kFilterNamesEnglish;
+}
+
+bool WeaponKindBrowsable(int32_t Kind) { return Kind >= 0 && Kind <= kWeaponKindCount && Kind != 11 && Kind != 12; }
+
 void SetJapaneseUI(bool AJapanese) {
   FJapaneseUI = AJapanese;
-  Fill(EquipSlotNames, AJapanese ? kSlotNamesJapanese : kSlotNamesEnglish);
+  Fill(EquipSlotNames, SlotNamesOf(AJapanese));
   Fill(WeaponKindNames, kWeaponKindNames);
-  Fill(EquipFilterNames, AJapanese ? kFilterNamesJapanese : kFilterNamesEnglish);
+  Fill(EquipFilterNames, EquipFilterNamesOf(AJapanese));
 }
 
 void InitLanguage() { SetJapaneseUI(LocaleIsJapanese()); }

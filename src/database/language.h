@@ -35,4 +35,13 @@ extern std::array<std::string, kJobCount> JobNames;         // entry J - 1
 // The equipment filter of the item browser, entry by entry.
 enum TEquipFilter : int32_t { efAll = 0, efFunctional = 1, efFashion = 2, efShop = 3 };
 
+// The fixed tables of one language, whichever the interface uses: for
+// callers that answer in several languages at once (the render service).
+const std::array<std::string_view, kSlotCount>& SlotNamesOf(bool Japanese);
+const std::array<std::string_view, 4>& EquipFilterNamesOf(bool Japanese);
+
+// Whether the weapon kind menu offers kind `Kind`: elemental stones and
+// shields have slots of their own, so their kinds are never browsed there.
+bool WeaponKindBrowsable(int32_t Kind);
+
 }  // namespace varune

@@ -66,6 +66,9 @@ class TVaruneItem : public TBaseItem {
   bool IsUsableGender(TGenderType AGender) const;
   // `ABitFlag` is the flag of one job (JobBitFlag).
   bool IsUsableJob(int64_t ABitFlag) const;
+  // The slots the item takes when put on: its own, then up to two more (0
+  // or another value outside 1 to 16 for none).
+  std::array<int32_t, 3> Slots() const { return {FPosID1, FSubPosID11, FSubPosID12}; }
 
   int32_t FCategory = 0;
   int32_t FNum = 0;

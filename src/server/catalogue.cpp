@@ -28,6 +28,10 @@ std::string HashText(std::string_view Text) {
   return hex;
 }
 
+std::string ETagOf(std::string_view Text) {
+  return '"' + HashText(Text) + HashText("+" + std::string(Text)) + '"';
+}
+
 std::shared_mutex& TCatalogue::NameTablesLock() {
   static std::shared_mutex lock;
   return lock;

@@ -51,5 +51,7 @@ class TCatalogue {
 
 // 64-bit FNV-1a, as hex: stable across runs, for ETags.
 std::string HashText(std::string_view Text);
+// A strong ETag of `Text`: two such hashes, quoted.
+std::string ETagOf(std::string_view Text);
 
 }  // namespace varune::server

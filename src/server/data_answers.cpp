@@ -12,6 +12,7 @@
 #include "server/picture_query.h"
 #include "viewer/item_card.h"
 #include "viewer/item_filter.h"
+#include "viewer/item_icon.h"
 #include "viewer/selectors.h"
 #include "viewer/startup.h"
 
@@ -59,14 +60,19 @@ std::string ItemLink(int32_t id, const char* what) {
   return "/api/v1/items/" + std::to_string(id) + "/" + what;
 }
 
-json ItemSummary(const TVaruneItem& item) {
+// Null for an item without icon artwork, whose icon route answers 404.
+json IconLink(const TVaruneDatabase& database, const TVaruneItem& item) {
+  return ItemIconSheet(database, item) ? json(ItemLink(item.FIndex, "icon.png")) : json(nullptr);
+}
+
+json ItemSummary(const TVaruneDatabase& database, const TVaruneItem& item) {
   return {{"id", item.FIndex},
           {"name", item.FName},
           {"slot", item.FPosID1},
           {"category", item.FCategory},
           {"level", item.FItemLvValue},
           {"name_color", HexColor(item.FNameColor)},
-          {"icon", ItemLink(item.FIndex, "icon.png")},
+          {"icon", IconLink(database, item)},
           {"card", ItemLink(item.FIndex, "card.png")}};
 }
 
@@ -107,7 +113,7 @@ TWork Items(const TCatalogueRef& catalogue, const TRoute& route) {
     ApplyItemFilter(database.GetSpec(gender, filter.Slot), filter, items);
     json list = json::array();
     const int32_t total = static_cast<int32_t>(items.Count());
-    for (int32_t i = offset; i < total && i - offset < limit; ++i) list.push_back(ItemSummary(*items[i]));
+    for (int32_t i = offset; i < total && i - offset < limit; ++i) list.push_back(ItemSummary(database, *items[i]));
     return JsonAnswer({{"total", total}, {"offset", offset}, {"limit", limit}, {"items", list}});
   };
 }
@@ -132,7 +138,7 @@ TAnswer Item(const TCatalogue& catalogue, const TVaruneItem& item) {
                      {"sub12", item.FSubPosID12},
                      {"level", item.FItemLvValue},
                      {"name_color", HexColor(item.FNameColor)},
-                     {"icon", ItemLink(item.FIndex, "icon.png")},
+                     {"icon", IconLink(catalogue.Database(), item)},
                      {"card", {{"url", ItemLink(item.FIndex, "card.png")},
                                {"width", card.FWidth},
                                {"height", card.FHeight},
@@ -164,7 +170,19 @@ json TrackBar(const TVaruneItemList& items) {
   return entries;
 }
 
-TAnswer Selectors(const TCatalogue& catalogue, TGenderType gender, int32_t job) {
+// What the item browser's slot cells and filter menus are called.
+json BrowserNames(bool japanese) {
+  json slots = json::array(), filters = json::array(), weapons = json::array();
+  for (int32_t slot = 1; slot <= kBrowsableSlotCount; ++slot)
+    slots.push_back({{"slot", slot}, {"name", SlotNamesOf(japanese)[static_cast<size_t>(slot - 1)]}});
+  const std::vector<std::string_view>& keys = QueryParam("filter")->Values;
+  for (size_t i = 0; i < keys.size(); ++i) filters.push_back({{"filter", keys[i]}, {"name", EquipFilterNamesOf(japanese)[i]}});
+  for (int32_t kind = 0; kind <= kWeaponKindCount; ++kind)
+    if (WeaponKindBrowsable(kind)) weapons.push_back({{"kind", kind}, {"name", WeaponKindNames[static_cast<size_t>(kind)]}});
+  return {{"slots", slots}, {"filters", filters}, {"weapon_kinds", weapons}};
+}
+
+TAnswer Selectors(const TCatalogue& catalogue, TGenderType gender, int32_t job, bool japanese) {
   const TVaruneDatabase& database = catalogue.Database();
   TComboState body;
   FillBasicCombo(body, database.Bodies(), database.BasicBodies());
@@ -190,15 +208,29 @@ TAnswer Selectors(const TCatalogue& catalogue, TGenderType gender, int32_t job) 
       {"bottoms", TrackBar(database.GetBottomsList(gender))},
       {"jobs", jobs},
       {"animations", animations}};
+  answer.update(BrowserNames(japanese));
   if (job) answer["job"] = job;
   return JsonAnswer(answer);
 }
 
-json ItemRef(const TVaruneItemList& items, int32_t id) {
+json ItemRef(const TVaruneDatabase& database, int32_t id) {
   if (id == -1) return nullptr;
-  const TVaruneItem* item = items.Find(id);
+  const TVaruneItem* item = database.ItemList().Find(id);
   json ref = {{"id", id}, {"name", item ? json(item->FName) : json(nullptr)}};
   if (item) ref["slot"] = item->FPosID1;
+  return ref;
+}
+
+// An item worn, with what a slot panel shows of it: every slot it takes, and its icon.
+json EquipmentRef(const TVaruneDatabase& database, int32_t id) {
+  json ref = ItemRef(database, id);
+  const TVaruneItem* item = database.ItemList().Find(id);
+  if (!item) return ref;
+  json slots = json::array();
+  for (const int32_t slot : item->Slots())
+    if (slot >= 1 && slot <= kSlotCount) slots.push_back(slot);
+  ref["slots"] = slots;
+  ref["icon"] = IconLink(database, *item);
   return ref;
 }
 
@@ -207,8 +239,8 @@ json Outfit(const TVaruneDatabase& database, const std::string& code, const std:
   static constexpr const char* kParts[] = {"hair", "face", "body", "tops", "bottoms"};
   const TOutfitRecord record = DecodeOutfitCode(code);
   json base, equipment = json::array();
-  for (size_t i = 0; i < record.BaseIDs.size(); ++i) base[kParts[i]] = ItemRef(database.ItemList(), record.BaseIDs[i]);
-  for (const int32_t id : record.EquipIDs) equipment.push_back(ItemRef(database.ItemList(), id));
+  for (size_t i = 0; i < record.BaseIDs.size(); ++i) base[kParts[i]] = ItemRef(database, record.BaseIDs[i]);
+  for (const int32_t id : record.EquipIDs) equipment.push_back(EquipmentRef(database, id));
   return {{"code", code},
           {"code_url", UrlSafeCode(code)},
           {"gender", GenderName(record.Gender)},
@@ -265,7 +297,10 @@ TWork PrepareDataAnswer(const TCatalogueRef& Catalogue, const TRoute& Route) {
     case riSelectors: {
       const TGenderType gender = ReadGender(Route);
       const int32_t job = ReadInt(Route, "job", 1, kJobCount, 0);
-      return [=] { return Selectors(*Catalogue, gender, job); };
+      const std::string* lang = Route.Find("lang");
+      if (lang && *lang != "en" && *lang != "ja") throw BadRequest("lang takes en or ja");
+      const bool japanese = lang && *lang == "ja";
+      return [=] { return Selectors(*Catalogue, gender, job, japanese); };
     }
     case riOutfit:
     case riOutfitCode: return Dressed(Catalogue, Route);

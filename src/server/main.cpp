@@ -14,6 +14,7 @@
 #include "server/http_server.h"
 #include "server/server_config.h"
 #include "server/service.h"
+#include "server/web_files.h"
 #include "viewer/startup.h"
 
 namespace {
@@ -96,6 +97,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
+    if (config.WebDir.empty() && (config.WebDir = DefaultWebDir()).empty())
+      std::cerr << "varune-server: no web page found beside the program; the API alone is served\n";
     return Serve(config);
   } catch (const std::exception& error) {
     std::cerr << "varune-server: " << error.what() << "\n";

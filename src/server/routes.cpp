@@ -42,6 +42,7 @@ const std::vector<TParamEntry> kQueryParams = {
     {"padding", pkInteger, "pixels around a crop, 0 to 64"},
     {"flip", pkBoolean, "mirrored"},
     {"all", pkBoolean, "every animation, one row each"},
+    {"lang", pkString, "language of the slot and filter names", {"en", "ja"}},
 };
 
 const TParamEntry kId{"id", pkInteger, "item ID"};
@@ -61,8 +62,9 @@ const std::vector<TRouteEntry> kRoutes = {
     {riItem, "item", "/api/v1/items/{id}", {}, {}, "an item's record and its card's lines", "application/json"},
     {riItemIcon, "item_icon", "/api/v1/items/{id}/icon.png", {}, {}, "an item's icon", "image/png"},
     {riItemCard, "item_card", "/api/v1/items/{id}/card.png", {}, {}, "an item's card", "image/png"},
-    {riSelectors, "selectors", "/api/v1/selectors", {"gender", "job"}, {},
-     "the appearance selectors' entries, the jobs and the animations", "application/json"},
+    {riSelectors, "selectors", "/api/v1/selectors", {"gender", "job", "lang"}, {},
+     "the appearance selectors' entries, the jobs, the animations and the item browser's names",
+     "application/json"},
     {riOutfit, "outfit", "/api/v1/outfit", {"gender", "job", "base", "equip", "random"}, {},
      "the code of an outfit and the outfit it restores", "application/json"},
     {riOutfitCode, "outfit_code", "/api/v1/outfit/{code}", {}, {}, "the outfit a code restores",

@@ -53,7 +53,10 @@ TServerConfig ParseServerArgs(const std::vector<std::string>& Args) {
     else if (arg == "--queue") config.Queue = static_cast<int32_t>(ReadNumber(arg, value, 0, 100000));
     else if (arg == "--cache-mb") config.CacheMb = ReadNumber(arg, value, 0, 1 << 20);
     else if (arg == "--max-connections") config.MaxConnections = static_cast<int32_t>(ReadNumber(arg, value, 1, 1 << 20));
-    else if (arg == "--cors-origin") {
+    else if (arg == "--web") {
+      if (value.empty()) throw TUsageError("--web takes the folder of the web page");
+      config.WebDir = value;
+    } else if (arg == "--cors-origin") {
       if (value.empty()) throw TUsageError("--cors-origin takes an origin, as https://wiki.example.org");
       config.CorsOrigin = value;
     } else {
@@ -67,9 +70,10 @@ TServerConfig ParseServerArgs(const std::vector<std::string>& Args) {
 
 std::string ServerUsage() {
   return "usage: varune-server CLIENT_DIR [--listen ADDR:PORT] [--threads N] [--render-threads N] [--queue N] "
-         "[--cache-mb M] [--cors-origin ORIGIN] [--max-connections N]\n"
+         "[--cache-mb M] [--cors-origin ORIGIN] [--max-connections N] [--web DIR]\n"
          "\n"
-         "Serves pictures and item data of a Varune game client over HTTP (the API under /api/v1/).\n"
+         "Serves pictures and item data of a Varune game client over HTTP (the API under /api/v1/), and the "
+         "dress-up web page at /.\n"
          "\n"
          "options:\n"
          "  --listen ADDR:PORT\n      the address to listen on (default 127.0.0.1:8080; IPv6 as [::1]:8080; port 0 "
@@ -80,6 +84,8 @@ std::string ServerUsage() {
          "  --cache-mb M\n      memory for answers already made (default 256; 0 turns the cache off)\n"
          "  --cors-origin ORIGIN\n      lets pages of that origin call the API from a browser\n"
          "  --max-connections N\n      open connections at most; further ones are closed at once (default 1024)\n"
+         "  --web DIR\n      the web page's files (default: share/varune-wardrobe/web beside the program, or web/ of "
+         "the source tree it was built from)\n"
          "  -h, --help\n      shows this help\n"
          "  --version\n      shows the program's version\n"
          "\n"

@@ -24,6 +24,7 @@ struct TServerConfig {
   int64_t CacheMb = 256;              // 0 turns the answer cache off
   std::string CorsOrigin;             // empty: no CORS headers
   int32_t MaxConnections = 1024;
+  std::string WebDir;                 // the dress-up page's files; empty: no page
 };
 
 // The arguments after the program's name. --help and --version are the

@@ -11,6 +11,7 @@
 #include "server/metrics.h"
 #include "server/openapi.h"
 #include "server/routes.h"
+#include "server/web_files.h"
 #include "viewer/startup.h"
 
 namespace varune::server {
@@ -21,6 +22,11 @@ using TClock = std::chrono::steady_clock;
 
 constexpr const char* kCacheControl = "public, max-age=86400";
 constexpr const char* kMethods = "GET, HEAD, OPTIONS";
+// The page loads nothing from elsewhere and runs no inline code; pictures
+// it draws come back to it as blobs.
+constexpr const char* kPagePolicy =
+    "default-src 'self'; img-src 'self' blob: data:; object-src 'none'; base-uri 'none'; form-action 'none'; "
+    "frame-ancestors 'none'";
 
 // Whether If-None-Match names `etag` (weak comparison, as RFC 9110 has it for this header).
 bool NoneMatch(std::string_view header, const std::string& etag) {
@@ -43,6 +49,7 @@ class TService::TImpl {
   explicit TImpl(const TServerConfig& Config)
       : FConfig(Config),
         FCatalogue(std::make_shared<const TCatalogue>(Config.ClientDir)),
+        FWeb(LoadWeb(Config.WebDir)),
         FCache(Config.CacheMb > 0 ? std::make_unique<TAnswerCache>(static_cast<uint64_t>(Config.CacheMb) << 20)
                                   : nullptr),
         FPool(Config.RenderThreads, Config.Queue) {}
@@ -51,12 +58,19 @@ class TService::TImpl {
     try {
       auto fresh = std::make_shared<const TCatalogue>(FConfig.ClientDir);
       {
-        std::lock_guard lock(FCatalogueLock);
+        std::lock_guard lock(FSwapLock);
         FCatalogue = std::move(fresh);
       }
       std::cerr << "varune-server: client loaded again from " << FConfig.ClientDir << "\n";
     } catch (const std::exception& error) {
       std::cerr << "varune-server: reload failed, the client loaded before stays: " << error.what() << "\n";
+    }
+    try {
+      auto fresh = LoadWeb(FConfig.WebDir);
+      std::lock_guard lock(FSwapLock);
+      FWeb = std::move(fresh);
+    } catch (const std::exception& error) {
+      std::cerr << "varune-server: reload failed, the web page read before stays: " << error.what() << "\n";
     }
   }
 
@@ -74,9 +88,37 @@ class TService::TImpl {
     TReply Reply;
   };
 
+  static std::shared_ptr<const TWebFiles> LoadWeb(const std::string& dir) {
+    return dir.empty() ? std::make_shared<const TWebFiles>() : std::make_shared<const TWebFiles>(dir);
+  }
+
   std::shared_ptr<const TCatalogue> Catalogue() {
-    std::lock_guard lock(FCatalogueLock);
+    std::lock_guard lock(FSwapLock);
     return FCatalogue;
+  }
+
+  std::shared_ptr<const TWebFiles> Web() {
+    std::lock_guard lock(FSwapLock);
+    return FWeb;
+  }
+
+  // A file of the page: revalidated on every use, so a new page shows at once.
+  void SendWebFile(const TExchange& exchange, const THttpRequest& request, const TWebFile& file) {
+    const auto match = request.find(http::field::if_none_match);
+    const bool fresh = match != request.end() && NoneMatch(match->value(), file.ETag);
+    THttpResponse response(fresh ? http::status::not_modified : http::status::ok, exchange.Version);
+    response.set(http::field::etag, file.ETag);
+    response.set(http::field::cache_control, "no-cache");
+    response.set("X-Content-Type-Options", "nosniff");
+    if (!fresh) {
+      response.set(http::field::content_type, file.ContentType);
+      if (file.ContentType.starts_with("text/html")) {
+        response.set("Content-Security-Policy", kPagePolicy);
+        response.set("Referrer-Policy", "no-referrer");
+      }
+      response.body() = file.Body;
+    }
+    Send(exchange, std::move(response));
   }
 
   void Send(const TExchange& exchange, THttpResponse response) {
@@ -128,8 +170,9 @@ class TService::TImpl {
   void Answer(const TExchange& exchange, const THttpRequest& request, const TRoute& route);
 
   const TServerConfig FConfig;
-  std::mutex FCatalogueLock;
+  std::mutex FSwapLock;  // of the catalogue and the page, each replaced whole
   std::shared_ptr<const TCatalogue> FCatalogue;
+  std::shared_ptr<const TWebFiles> FWeb;
   std::unique_ptr<TAnswerCache> FCache;
   TMetrics FMetrics;
   TRenderPool FPool;  // last: its threads stop before what their jobs use goes
@@ -142,6 +185,10 @@ void TService::TImpl::Handle(const THttpRequest& Request, TReply Reply) {
   if (Request.method() == http::verb::options) {
     exchange.RouteName = "options";
     return Options(exchange, Request);
+  }
+  if (const std::shared_ptr<const TWebFiles> web = Web(); const TWebFile* file = web->Find(Request.target())) {
+    exchange.RouteName = "web";
+    return SendWebFile(exchange, Request, *file);
   }
   try {
     const TRoute route = ParseTarget(Request.target());
@@ -168,7 +215,7 @@ void TService::TImpl::Answer(const TExchange& exchange, const THttpRequest& requ
   }
   const std::shared_ptr<const TCatalogue> catalogue = Catalogue();
   const std::string key = route.Canonical() + '\n' + catalogue->Identity() + '\n' + AppVersionNumber();
-  const std::string etag = '"' + HashText(key) + HashText("+" + key) + '"';
+  const std::string etag = ETagOf(key);
   if (const auto match = request.find(http::field::if_none_match); match != request.end() && NoneMatch(match->value(), etag)) {
     THttpResponse response(http::status::not_modified, exchange.Version);
     response.set(http::field::etag, etag);

@@ -1,5 +1,6 @@
 #pragma once
-// Everything behind the HTTP layer: the loaded client, the API and its pools.
+// Everything behind the HTTP layer: the loaded client, the API and its
+// pools, and the web page's files.
 
 #include <memory>
 
@@ -11,7 +12,8 @@ namespace varune::server {
 
 class TService {
  public:
-  // Loads the client of Config.ClientDir; a failure raises varune::Error.
+  // Loads the client of Config.ClientDir and the page of Config.WebDir; a
+  // failure raises varune::Error.
   explicit TService(const TServerConfig& Config);
   ~TService();
   TService(const TService&) = delete;
@@ -19,9 +21,9 @@ class TService {
 
   // Valid while the service lives.
   THandler Handler();
-  // Loads the client again beside the one answering and swaps them;
-  // requests in flight keep theirs. A failure is logged on stderr and the
-  // old one kept.
+  // Loads the client and the page again beside those answering and swaps
+  // them; requests in flight keep theirs. A failure is logged on stderr and
+  // the old one kept.
   void Reload();
 
   // The pool the work runs on; tests fill it to see the queue refuse.

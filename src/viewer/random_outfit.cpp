@@ -18,13 +18,10 @@ constexpr std::array<int32_t, kBrowsableSlotCount> kDrawOrder = {kWeaponSlot, 1,
 
 using TSlotItems = std::array<const TVaruneItem*, kSlotCount + 1>;  // by PosID, null for free
 
-// The slots an item takes when put on, as the dressing code counts them.
-std::array<int32_t, 3> SlotsOf(const TVaruneItem& Item) { return {Item.FPosID1, Item.FSubPosID11, Item.FSubPosID12}; }
-
 bool IsSlot(int32_t PosID) { return PosID >= 1 && PosID <= kSlotCount; }
 
 bool AllFree(const TVaruneItem& Item, const TSlotItems& Worn) {
-  for (int32_t slot : SlotsOf(Item))
+  for (int32_t slot : Item.Slots())
     if (IsSlot(slot) && Worn[static_cast<size_t>(slot)]) return false;
   return true;
 }
@@ -120,7 +117,7 @@ TOutfitRecord DrawRandomOutfit(const TVaruneDatabase& DataBase, TGenderType Gend
       if (item->IsUsableJob(job) && AllFree(*item, worn)) candidates.push_back(item);
     if (candidates.empty()) continue;
     const TVaruneItem* item = Pick(random, candidates);
-    for (int32_t s : SlotsOf(*item))
+    for (int32_t s : item->Slots())
       if (IsSlot(s)) worn[static_cast<size_t>(s)] = item;
   }
   // In slot order, each item once, as the character lists what it wears.

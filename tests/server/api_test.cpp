@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
@@ -8,12 +9,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include "archive/error.h"
 #include "character/outfit.h"
 #include "cli/cli.h"
 #include "demo/demo_fixture.h"
 #include "server/openapi.h"
 #include "server/routes.h"
 #include "server/service.h"
+#include "server/web_files.h"
 #include "viewer/item_icon.h"
 
 namespace varune::server {
@@ -152,10 +155,12 @@ TEST_F(ApiTest, ItemsAndCardsAreWhatTheCommandLineLists) {
                                                            "\t" + item["card"]["lines"][0]["text"].get<std::string>());
 
   const auto database = TDemoFixture::Get().Load();
-  const TVaruneItem* withIcon = nullptr;
+  const TVaruneItem *withIcon = nullptr, *without = nullptr;
   for (const TVaruneItem* each : database->ItemList())
-    if (!withIcon && ItemIconSheet(*database, *each)) withIcon = each;
-  ASSERT_TRUE(withIcon);
+    (ItemIconSheet(*database, *each) ? withIcon : without) = each;
+  ASSERT_TRUE(withIcon && without);
+  // Pages know which icons exist and never ask for the others.
+  EXPECT_TRUE(GetJson("/api/v1/items/" + std::to_string(without->FIndex))["icon"].is_null());
   const THttpResponse icon = Get("/api/v1/items/" + std::to_string(withIcon->FIndex) + "/icon.png");
   EXPECT_EQ(icon[http::field::content_type], "image/png");
   EXPECT_EQ(icon.body().substr(1, 3), "PNG");
@@ -264,10 +269,54 @@ TEST_F(ApiTest, OutfitsSelectorsAndInfo) {
   EXPECT_EQ(selectors["jobs"].size(), 52u);
   EXPECT_FALSE(selectors["hair"].empty());
   EXPECT_FALSE(selectors["hair"][0]["colors"].empty());
+  // The item browser's names, in the language asked for; weapon kinds with slots of their own are left out.
+  EXPECT_EQ(selectors["slots"].size(), 14u);
+  EXPECT_EQ(selectors["slots"][12]["name"], "Weapon");
+  const json japanese = GetJson("/api/v1/selectors?lang=ja");
+  EXPECT_EQ(japanese["slots"][12]["name"], "武器");
+  EXPECT_EQ(japanese["filters"][2], json({{"filter", "fashion"}, {"name", "ファッション装備"}}));
+  std::set<int> kinds;
+  for (const json& kind : japanese["weapon_kinds"]) kinds.insert(kind["kind"].get<int>());
+  EXPECT_EQ(kinds.size(), 26u);
+  EXPECT_FALSE(kinds.contains(11) || kinds.contains(12));
+  ExpectError("/api/v1/selectors?lang=fr", http::status::bad_request, "lang takes en or ja");
 
   const json info = GetJson("/api/v1/info");
   EXPECT_EQ(info["archives"].size(), 5u);
   EXPECT_EQ(info["items"], TDemoFixture::Get().Load()->ItemList().Count());
+}
+
+TEST_F(ApiTest, ServesThePageFromItsFolderAlone) {
+  for (const auto& [name, text] : {std::pair{"index.html", "<!doctype html><title>page</title>"},
+                                   {"js/main.js", "export {};"},
+                                   {"notes.md", "not a kind of the page's"},
+                                   {".drafts/old.js", "hidden"}}) {
+    std::filesystem::create_directories(std::filesystem::path(out.File("page/") + name).parent_path());
+    std::ofstream(out.File("page/") + name) << text;
+  }
+  TServerConfig config = Config();
+  config.WebDir = out.File("page");
+  TService withPage(config);
+  THandler page = withPage.Handler();
+
+  const THttpResponse index = Call(page, "/?outfit=1");
+  EXPECT_EQ(index.body(), "<!doctype html><title>page</title>");
+  EXPECT_EQ(index[http::field::content_type], "text/html; charset=utf-8");
+  EXPECT_EQ(index[http::field::cache_control], "no-cache");
+  EXPECT_NE(index["Content-Security-Policy"].find("default-src 'self'"), std::string::npos);
+  EXPECT_EQ(Call(page, "/index.html").body(), index.body());
+  const THttpResponse script = Call(page, "/js/main.js");
+  EXPECT_EQ(script[http::field::content_type], "text/javascript; charset=utf-8");
+  EXPECT_EQ(script["X-Content-Type-Options"], "nosniff");
+  EXPECT_EQ(Call(page, "/js/main.js", http::verb::get, {{http::field::if_none_match, std::string(script[http::field::etag])}})
+                .result(),
+            http::status::not_modified);
+  // Nothing but the files listed: no other kind, no hidden file, no way out of the folder.
+  for (const std::string target : {"/notes.md", "/.drafts/old.js", "/js/", "/../page/index.html", "/%2e%2e/api_test"})
+    EXPECT_EQ(Call(page, target).result(), http::status::not_found) << target;
+  EXPECT_EQ(Call(page, "/api/v1/info").result(), http::status::ok);
+  EXPECT_EQ(Get("/").result(), http::status::not_found);  // a service without a page
+  EXPECT_THROW(TWebFiles(out.File("none")), Error);
 }
 
 // Every route is in the document with exactly its parameters, and every

@@ -16,10 +16,11 @@ TEST(ServerConfigTest, ListenAddressesAndLimits) {
   EXPECT_EQ(config.Address, "0.0.0.0");
   EXPECT_EQ(config.Port, 9000);
   EXPECT_EQ(ParseServerArgs({"client"}).Address, "127.0.0.1");
+  EXPECT_EQ(ParseServerArgs({"client", "--web", "page"}).WebDir, "page");
 
   for (const std::vector<std::string>& bad :
        {std::vector<std::string>{}, {"a", "b"}, {"c", "--listen", "::1:80"}, {"c", "--listen", "host:80"},
-        {"c", "--listen", "127.0.0.1:65536"}, {"c", "--threads", "0"}, {"c", "--queue", "x"}, {"c", "--cors-origin"},
+        {"c", "--listen", "127.0.0.1:65536"}, {"c", "--threads", "0"}, {"c", "--queue", "x"}, {"c", "--cors-origin"}, {"c", "--web", ""},
         {"c", "--what", "1"}})
     EXPECT_THROW(ParseServerArgs(bad), TUsageError) << (bad.empty() ? "" : bad.back());
 }
