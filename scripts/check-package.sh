@@ -20,7 +20,7 @@ done
 
 dpkg -x "$deb" "$root"
 bash "$checks" layout "$root/usr" "$root"
-for check in desktop icons man service; do bash "$checks" "$check" "$root/usr"; done
+for check in desktop icons man service web; do bash "$checks" "$check" "$root/usr"; done
 dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/default/varune-server ||
   { echo "check-package: /etc/default/varune-server is not a conffile" >&2; exit 1; }
 bash "$checks" programs "$root/usr" "$version"

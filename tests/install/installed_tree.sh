@@ -9,10 +9,14 @@
 #   icons ROOT                    every size is a PNG of that size
 #   man ROOT                      the pages render cleanly and document every command and option
 #   service ROOT                  the systemd unit verifies and confines the service
+#   web ROOT                      the service finds the page where it is installed and answers it
 set -euo pipefail
 
 check=$1 root=$2
 shift 2
+# The page's files as the source tree has them, a path from web/ a line.
+source_web=$(cd "$(dirname "$0")/../../web" && pwd)
+web_files() { (cd "$source_web" && find . \( -type f -o -type l \) -printf '%P\n'); }
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -46,6 +50,7 @@ layout)
   [ -d "${1:-}" ] && etc_root=$1
   [ -f "$etc_root/etc/default/varune-server" ] || fail "no etc/default/varune-server under $etc_root"
   for size in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${size}x${size}/apps/varune-wardrobe.png"); done
+  while read -r file; do expected+=("share/varune-wardrobe/web/$file"); done < <(web_files)
   # Nothing more either: no test, benchmark or library of the build.
   diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -path ./etc -prune -o -type f -printf '%P\n' | sort) ||
     fail "installed files differ from the expected list (< expected, > installed)"
@@ -123,6 +128,24 @@ service)
     EnvironmentFile=-/etc/default/varune-server; do
     grep -qxF "$line" "$unit" || fail "the unit lacks $line"
   done
+  ;;
+
+web)
+  work=$(mktemp -d)
+  trap 'kill "${server:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+  "$root/bin/varune-cli" demo-client "$work/client" >/dev/null
+  "$root/bin/varune-server" "$work/client" --listen 127.0.0.1:0 >"$work/said" 2>"$work/log" &
+  server=$!
+  for _ in $(seq 200); do grep -q '^listening on' "$work/said" && break; sleep 0.1; done
+  port=$(sed -n 's/^listening on 127.0.0.1://p' "$work/said")
+  [ -n "$port" ] || fail "varune-server did not start: $(cat "$work/log")"
+  # Every file of the page, answered as installed (the icon is the program's).
+  while read -r file; do
+    /usr/bin/python3 -c 'import sys, urllib.request; sys.stdout.buffer.write(urllib.request.urlopen(sys.argv[1]).read())' \
+      "http://127.0.0.1:$port/$file" >"$work/answer" 2>/dev/null || { fail "/$file is not answered"; continue; }
+    cmp -s "$work/answer" "$root/share/varune-wardrobe/web/$file" || fail "/$file is not the installed file"
+  done < <(web_files)
+  grep -q 'no web page' "$work/log" && fail "varune-server found no page: $(cat "$work/log")"
   ;;
 
 *)

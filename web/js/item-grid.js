@@ -63,7 +63,8 @@ export class ItemGrid {
     viewport.addEventListener('click', (event) => this.onClick(event));
     viewport.addEventListener('keydown', (event) => this.onKey(event));
     viewport.addEventListener('pointerover', (event) => this.onPointerOver(event));
-    viewport.addEventListener('pointerleave', () => this.events.card(null));
+    // A finger leaves when lifted: the card of a long press stays.
+    viewport.addEventListener('pointerleave', (event) => event.pointerType !== 'touch' && this.events.card(null));
     viewport.addEventListener('pointerdown', (event) => this.onPointerDown(event));
     // A finger lifted early, or scrolling (which cancels the pointer), is no long press.
     for (const type of ['pointerup', 'pointercancel']) viewport.addEventListener(type, () => clearTimeout(this.pressTimer));

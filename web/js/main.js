@@ -70,17 +70,23 @@ function viewOptions() {
   return state.transparent ? { transparent: 1 } : { bg: state.background.slice(1) };
 }
 
-async function loadSheet(keepFrame) {
+async function fetchSheet(code, signal) {
+  const path = `/sheet/${code}`;
+  const options = query({ anim: state.anim, job: state.job, ...viewOptions() });
+  const [data, blob] = await Promise.all([getJson(`${path}.json${options}`, signal),
+                                          getBlob(`${path}.png${options}`, signal)]);
+  return { image: await createImageBitmap(blob), frames: sheetFrames(data) };
+}
+
+// Shows the sheet of what state says, or `early`, the same sheet asked for
+// before the outfit was known (null: ask now).
+async function loadSheet(keepFrame, early = null) {
   sheetAborter.abort();
   const aborter = (sheetAborter = new AbortController());
-  const path = `/sheet/${state.outfit.code_url}`;
-  const options = query({ anim: state.anim, job: state.job, ...viewOptions() });
   try {
-    const [data, blob] = await Promise.all([getJson(`${path}.json${options}`, aborter.signal),
-                                            getBlob(`${path}.png${options}`, aborter.signal)]);
-    const image = await createImageBitmap(blob);
-    if (aborter.signal.aborted) return image.close();
-    player.show(image, sheetFrames(data), keepFrame);
+    const sheet = (await early) ?? await fetchSheet(state.outfit.code_url, aborter.signal);
+    if (aborter.signal.aborted) return sheet.image.close();
+    player.show(sheet.image, sheet.frames, keepFrame);
     if (!ready) {
       ready = true;
       performance.mark('varune-ready');
@@ -154,7 +160,9 @@ function change(dress, { job = state.job } = {}) {
   return changes;
 }
 
-function showOutfit(outfit) {
+// Shows a new outfit; the promise ends once its picture is drawn. `early`:
+// its sheet, if already asked for.
+function showOutfit(outfit, early = null) {
   state.outfit = outfit;
   for (const input of document.querySelectorAll('input[name="gender"]')) input.checked = input.value === outfit.gender;
   appearance.follow(outfit, state.job);
@@ -165,7 +173,7 @@ function showOutfit(outfit) {
   $('open-desktop').href = desktopLink(outfit.code_url);
   writeAddress();
   if (outfit.refused.length) showMessage(t('refused', outfit.refused.join(', ')));
-  loadSheet(true);
+  return loadSheet(true, early);
 }
 
 function writeAddress() {
@@ -376,6 +384,10 @@ $('message-close').addEventListener('click', () => {
 document.addEventListener('keydown', (event) => {
   if (event.key === 'Escape') card.hide();
 });
+// A card shown by a long press stays until the next touch.
+document.addEventListener('pointerdown', (event) => {
+  if (event.pointerType === 'touch') card.hide();
+});
 
 $('language').addEventListener('click', async () => {
   switchLanguage();
@@ -414,6 +426,11 @@ async function start() {
 
   const address = parseAddress(location.hash);
   state.job = address.job;
+  state.anim = address.anim ?? state.anim;
+  // The picture needs the code alone: it is asked for at once, beside the
+  // outfit the code decodes to. A failure there shows when it is asked again.
+  const requested = { code: address.code, anim: state.anim };
+  const early = address.code ? fetchSheet(address.code).catch(() => null) : null;
   let outfit;
   if (address.code) {
     try {
@@ -426,10 +443,11 @@ async function start() {
     showMessage(t('badLink'));
   }
   outfit ??= await outfits.defaultOutfit('male', state.job);
-  state.anim = address.anim ?? state.anim;
   state.outfit = outfit;  // the selectors follow its gender
   await loadSelectors(outfit.gender);
-  showOutfit(outfit);
+  const same = outfit.code_url === requested.code && state.anim === requested.anim;
+  // The grid's icons wait for the picture: both are drawn on the same threads.
+  await showOutfit(outfit, same ? early : null);
   await browse();
 }
 
