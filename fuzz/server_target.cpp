@@ -1,6 +1,6 @@
-// Request targets from the network: the path and query read into a route,
-// and for the routes that dress a character, into a checked picture request
-// and a decoded outfit code.
+// Request targets from the network: looked up among the web page's files,
+// the path and query read into a route, and for the routes that dress a
+// character, into a checked picture request and a decoded outfit code.
 
 #include <string>
 #include <string_view>
@@ -11,10 +11,13 @@
 #include "server/api_error.h"
 #include "server/picture_query.h"
 #include "server/routes.h"
+#include "server/web_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace varune::server;
   const std::string_view target(reinterpret_cast<const char*>(data), size);
+  static const TWebFiles page;  // the lookup reads the target whatever the folder holds
+  page.Find(target);
   try {
     const TRoute route = ParseTarget(target);
     route.Canonical();
@@ -52,6 +55,8 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
     }
     seeds.emplace_back(target.begin(), target.end());
   }
+  for (const std::string_view page : {"/", "/js/main.js?x=1", "/%2e%2e/index.html", "/js//"})
+    seeds.emplace_back(page.begin(), page.end());
   return seeds;
 }
 

@@ -22,11 +22,9 @@ using TClock = std::chrono::steady_clock;
 
 constexpr const char* kCacheControl = "public, max-age=86400";
 constexpr const char* kMethods = "GET, HEAD, OPTIONS";
-// The page loads nothing from elsewhere and runs no inline code; pictures
-// it draws come back to it as blobs.
+// The page loads nothing from elsewhere and runs no inline code.
 constexpr const char* kPagePolicy =
-    "default-src 'self'; img-src 'self' blob: data:; object-src 'none'; base-uri 'none'; form-action 'none'; "
-    "frame-ancestors 'none'";
+    "default-src 'self'; object-src 'none'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 
 // Whether If-None-Match names `etag` (weak comparison, as RFC 9110 has it for this header).
 bool NoneMatch(std::string_view header, const std::string& etag) {
