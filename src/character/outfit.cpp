@@ -1,5 +1,6 @@
 #include "character/outfit.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "archive/base64.h"
@@ -40,5 +41,29 @@ std::string EncodeOutfitCode(const TOutfitRecord& Record) {
 }
 
 TOutfitRecord DecodeOutfitCode(std::string_view Code) { return DecodeOutfitRecord(DecodeBase64(Code)); }
+
+std::string UrlSafeOutfitCode(std::string_view Code) {
+  std::string code;
+  for (const char c : Code) {
+    if (c == '+') code += '-';
+    else if (c == '/') code += '_';
+    else if (c != '=' && !std::isspace(static_cast<unsigned char>(c))) code += c;
+  }
+  return code;
+}
+
+std::optional<std::string> StandardOutfitCode(std::string_view Code) {
+  std::string code;
+  for (const char c : Code) {
+    if (c == '=' || std::isspace(static_cast<unsigned char>(c))) continue;
+    if (c == '-') code += '+';
+    else if (c == '_') code += '/';
+    else if (std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '/') code += c;
+    else return std::nullopt;
+  }
+  if (code.size() % 4 == 1) return std::nullopt;
+  code.append((4 - code.size() % 4) % 4, '=');
+  return code;
+}
 
 }  // namespace varune

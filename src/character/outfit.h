@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,5 +42,13 @@ inline TOutfitRecord DecodeOutfitRecord(const std::vector<uint8_t>& Bytes) {
 std::string EncodeOutfitCode(const TOutfitRecord& Record);
 // Line breaks and other white space in the text are ignored.
 TOutfitRecord DecodeOutfitCode(std::string_view Code);
+
+// A code as links carry it: URL-safe Base64 ('-' and '_') without padding
+// or line breaks.
+std::string UrlSafeOutfitCode(std::string_view Code);
+// A code in standard or URL-safe Base64, padded or not, white space anywhere,
+// as standard padded Base64 without line breaks; nullopt for other
+// characters or a length no Base64 has. The record is not decoded.
+std::optional<std::string> StandardOutfitCode(std::string_view Code);
 
 }  // namespace varune

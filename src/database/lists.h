@@ -32,6 +32,12 @@ class TBaseList {
     return Add(AItem.release());
   }
 
+  // A referring list's record at `Index` (0 to Count), the later ones moving up.
+  void Insert(int32_t Index, const T* AItem) {
+    if (Index != Count()) CheckIndex(Index);
+    FList.insert(FList.begin() + Index, AItem);
+  }
+
   void Delete(int32_t Index) {
     CheckIndex(Index);
     if (FOwnsObjects) delete FList[static_cast<size_t>(Index)];

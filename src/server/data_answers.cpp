@@ -242,7 +242,7 @@ json Outfit(const TVaruneDatabase& database, const std::string& code, const std:
   for (size_t i = 0; i < record.BaseIDs.size(); ++i) base[kParts[i]] = ItemRef(database, record.BaseIDs[i]);
   for (const int32_t id : record.EquipIDs) equipment.push_back(EquipmentRef(database, id));
   return {{"code", code},
-          {"code_url", UrlSafeCode(code)},
+          {"code_url", UrlSafeOutfitCode(code)},
           {"gender", GenderName(record.Gender)},
           {"base", base},
           {"equipment", equipment},

@@ -48,7 +48,7 @@ TWork Picture(const TCatalogueRef& catalogue, const TRoute& route) {
   }
   const bool sheet = route.Entry->Id == riSheet;
   const std::string format = route.Format;
-  const std::string name = UrlSafeCode(route.Code);
+  const std::string name = UrlSafeOutfitCode(route.Code);
   return [=] {
     const TCharaView view = MakeView(request);
     TChara chara(catalogue->MutableDatabase());

@@ -5,6 +5,7 @@
 #include <boost/url/url_view.hpp>
 #include <charconv>
 
+#include "character/outfit.h"
 #include "server/api_error.h"
 
 namespace varune::server {
@@ -149,27 +150,9 @@ std::string TRoute::Canonical() const {
 
 std::string StandardCode(std::string_view Code) {
   if (Code.size() > kMaxCodeLength) throw BadRequest("code is too long");
-  std::string code;
-  for (const char c : Code) {
-    if (c == '=') continue;
-    if (c == '-') code += '+';
-    else if (c == '_') code += '/';
-    else if (std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '/') code += c;
-    else throw BadRequest("code is not Base64");
-  }
-  if (code.size() % 4 == 1) throw BadRequest("code is not Base64");
-  code.append((4 - code.size() % 4) % 4, '=');
-  return code;
-}
-
-std::string UrlSafeCode(std::string_view StandardCode) {
-  std::string code;
-  for (const char c : StandardCode) {
-    if (c == '+') code += '-';
-    else if (c == '/') code += '_';
-    else if (c != '=' && c != '\r' && c != '\n') code += c;
-  }
-  return code;
+  std::optional<std::string> code = StandardOutfitCode(Code);
+  if (!code) throw BadRequest("code is not Base64");
+  return std::move(*code);
 }
 
 TRoute ParseTarget(std::string_view Target) {

@@ -59,9 +59,8 @@ struct TRoute {
 TRoute ParseTarget(std::string_view Target);
 
 // An outfit code written in standard or URL-safe Base64, padded or not, as
-// standard padded Base64; 400 for characters neither uses.
+// standard padded Base64; 400 for characters neither uses. Links carry
+// UrlSafeOutfitCode (character/outfit.h).
 std::string StandardCode(std::string_view Code);
-// What links carry: URL-safe Base64 without padding or line breaks.
-std::string UrlSafeCode(std::string_view StandardCode);
 
 }  // namespace varune::server

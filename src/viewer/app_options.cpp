@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "archive/error.h"
+#include "archive/text.h"
 #include "viewer/startup.h"
 
 namespace varune {
@@ -34,8 +35,13 @@ TAppOptions ParseAppOptions(const std::vector<std::string>& Args) {
       if (arg == "--client") options.Client = i + 1 < Args.size() ? Args[++i] : "";
       else options.Client = arg.substr(kClientAssignment.size());
       if (options.Client.empty()) throw Error("option --client needs a folder");
+    } else if (arg == "--outfit") {
+      options.Outfit = i + 1 < Args.size() ? Args[++i] : "";
+      if (options.Outfit.empty()) throw Error("option --outfit needs an outfit code");
     } else if (arg.starts_with("--")) {
       throw Error(Sprintf("unknown option %s (see --help)", Args[i].c_str()));
+    } else if (SameTextAscii(arg.substr(0, 7), "varune:")) {
+      options.Outfit = arg;  // a link clicked in a browser or a chat
     } else if (!arg.starts_with('-')) {
       throw Error(Sprintf("unexpected argument %s (see --help)", Args[i].c_str()));
     } else if (TakesQtValue(arg)) {
@@ -47,8 +53,10 @@ TAppOptions ParseAppOptions(const std::vector<std::string>& Args) {
 
 std::string AppUsageText() {
   return std::string("usage: ") + kProgramName +
-         " [--client DIR] [-h | --help] [--version]\n"
+         " [--client DIR] [--outfit CODE | varune:outfit/CODE] [-h | --help] [--version]\n"
          "  --client DIR   the game client folder, tried before the saved one and the installed one\n"
+         "  --outfit CODE  start wearing the outfit of an outfit code; an outfit link (varune:outfit/CODE) does the\n"
+         "                 same, and is handed to the program already running, if one is\n"
          "  -h, --help     show this help and exit\n"
          "  --version      show the version and exit\n"
          "The settings file, save.dat, fav.dat, cache/ and bg/ live beside the program while its folder can be\n"

@@ -8,6 +8,7 @@ namespace varune {
 
 struct TAppOptions {
   std::string Client;    // --client DIR or --client=DIR
+  std::string Outfit;    // --outfit CODE, or an outfit link ("varune:outfit/CODE") given alone; not yet read
   bool Help = false;     // --help or -h
   bool Version = false;  // --version
 };
@@ -16,8 +17,8 @@ struct TAppOptions {
 // (other than -h) belong to Qt and are skipped, with the value of those Qt
 // options that take one ("-platform offscreen"), so that the line can be read
 // before QApplication exists (--help needs no display). A missing value,
-// an unknown "--" option or any other argument raises varune::Error with a
-// one-line message.
+// an unknown "--" option or any other argument but a "varune:" link raises
+// varune::Error with a one-line message.
 TAppOptions ParseAppOptions(const std::vector<std::string>& Args);
 
 // The --help text: usage line, one line per option, a line on VARUNE_APPDIR.

@@ -1,5 +1,6 @@
 #include "viewer/client_location.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -214,17 +215,56 @@ std::string DefaultWinePrefix() {
 
 bool ClientLocationSkipped(bool CacheMode, bool DisableCheck) { return CacheMode && DisableCheck; }
 
+std::vector<std::string> LauncherWinePrefixes(const std::string& Home, const std::string& WinePrefix) {
+  if (Home.empty()) return {};
+  const fs::path home(Home);
+  std::vector<std::string> prefixes;
+  std::vector<fs::path> seen;  // ~/.steam/steam is often a link to ~/.local/share/Steam
+  const auto add = [&](const fs::path& prefix) {
+    std::error_code error;
+    const fs::path real = fs::canonical(prefix, error);
+    if (error || !IsFolder(real) || std::find(seen.begin(), seen.end(), real) != seen.end()) return;
+    if (std::error_code same; !WinePrefix.empty() && fs::equivalent(real, WinePrefix, same)) return;
+    seen.push_back(real);
+    prefixes.push_back(prefix.string());
+  };
+  // Every folder in `Place`, by name, with `Inside` appended.
+  const auto each = [&](const fs::path& place, const char* inside) {
+    std::vector<fs::path> folders;
+    std::error_code error;
+    for (fs::directory_iterator it(home / place, error), end; !error && it != end; it.increment(error))
+      folders.push_back(*inside ? it->path() / inside : it->path());
+    std::sort(folders.begin(), folders.end());
+    for (const fs::path& folder : folders) add(folder);
+  };
+  add(home / ".wine");
+  each("Games", "");
+  each(".local/share/bottles/bottles", "");
+  each(".var/app/com.usebottles.bottles/data/bottles/bottles", "");
+  each(".steam/steam/steamapps/compatdata", "pfx");
+  each(".local/share/Steam/steamapps/compatdata", "pfx");
+  each(".PlayOnLinux/wineprefix", "");
+  return prefixes;
+}
+
 TLocatedClient LocateClient(const TClientSearch& Search) {
   if (std::string found = ExistingFolder(Search.CommandLine); !found.empty()) return {found, true};
   if (std::string found = ExistingFolder(Search.SettingsPath); !found.empty()) return {found};
+  const auto programFiles = [](const std::string& prefix) {
+    for (const char* folder : kProgramFilesFolders)
+      if (std::string found = ExistingFolder((fs::path(prefix) / "drive_c" / folder / kClientSubfolder).string());
+          !found.empty())
+        return found;
+    return std::string();
+  };
   std::string found = ExistingFolder(LauncherClientFolder(Search.WinePrefix));
-  if (found.empty() && Search.AskUser) found = ExistingFolder(FolderOfFile(Search.AskUser()));
-  if (!found.empty() || Search.WinePrefix.empty()) return {found};
-  for (const char* programFiles : kProgramFilesFolders) {
-    found = ExistingFolder((fs::path(Search.WinePrefix) / "drive_c" / programFiles / kClientSubfolder).string());
-    if (!found.empty()) return {found};
+  for (size_t i = 0; found.empty() && i < Search.LauncherPrefixes.size(); ++i) {
+    found = ExistingFolder(LauncherClientFolder(Search.LauncherPrefixes[i]));
+    if (found.empty()) found = programFiles(Search.LauncherPrefixes[i]);
   }
-  return {};
+  if (found.empty() && Search.AskUser) found = ExistingFolder(FolderOfFile(Search.AskUser()));
+  if (found.empty() && !Search.WinePrefix.empty()) found = programFiles(Search.WinePrefix);
+  return {found};
 }
 
 std::string LauncherClientFolder(const std::string& WinePrefix) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varune {
 
@@ -20,11 +21,21 @@ struct TClientSearch {
   std::string CommandLine;               // --client, empty when not given
   std::string SettingsPath;              // "ClientPath"
   std::string WinePrefix;                // the prefix folder; empty: no Wine candidates
+  // Prefixes of game launchers, each looked at for the launcher's entry and
+  // then the default install folder, in order, before the file dialog.
+  std::vector<std::string> LauncherPrefixes;
   std::function<std::string()> AskUser;  // the file dialog: the chosen file, empty when cancelled; may be empty
 };
 
 // The Wine prefix: $WINEPREFIX, else $HOME/.wine; empty when neither is set.
 std::string DefaultWinePrefix();
+// The other prefixes a player's game may be in, under `Home`: ~/.wine when
+// it is not `WinePrefix`, then those of Lutris (~/Games/*), Bottles
+// (~/.local/share/bottles/bottles/*, then its Flatpak's), Steam's Proton
+// (~/.steam/steam/steamapps/compatdata/*/pfx, then ~/.local/share/Steam's)
+// and PlayOnLinux (~/.PlayOnLinux/wineprefix/*): folders that exist, each
+// once, by name within each place. A place that cannot be read gives none.
+std::vector<std::string> LauncherWinePrefixes(const std::string& Home, const std::string& WinePrefix);
 // When both options are on, the client is not looked for at all.
 bool ClientLocationSkipped(bool CacheMode, bool DisableCheck);
 
@@ -34,8 +45,9 @@ struct TLocatedClient {
 };
 
 // The first existing folder of: the command line, the settings, the launcher
-// entry, the file dialog (asked only when the launcher entry names no existing
-// folder), Program Files, Program Files (x86).
+// entry, for each launcher prefix its launcher entry then its Program Files
+// folders, the file dialog (asked only when none of those exists), then the
+// Wine prefix's Program Files, Program Files (x86).
 TLocatedClient LocateClient(const TClientSearch& Search);
 
 // The launcher entry's folder mapped into the prefix, or empty. Its existence

@@ -77,6 +77,18 @@ void ToggleFavorite(TVaruneItemList& Favorites, const TVaruneItem& Item) {
     Favorites.Delete(index);
 }
 
+void NoteWorn(TVaruneItemList& Recent, const TVaruneItem& Item) {
+  if (const int32_t older = Recent.IndexOf(Item.FIndex); older >= 0) Recent.Delete(older);
+  Recent.Insert(0, &Item);
+  while (Recent.Count() > kRecentCount) Recent.Delete(Recent.Count() - 1);
+}
+
+void ReadRecent(const std::string& FileName, const TVaruneItemList& Items, TVaruneItemList& Recent) {
+  TVaruneItemList read;
+  ReadFavorites(FileName, Items, read);
+  for (int32_t i = read.Count(); i-- > 0;) NoteWorn(Recent, *read[i]);  // oldest first: the newest end up in front
+}
+
 TPaletteSettings ReadPaletteSettings(const TIniFile& Ini, const TPaletteSettings& Current) {
   return {ReadPlacement(Ini, "Palette", Current.Placement), Ini.ReadBool("Palette", "Visible", Current.Visible)};
 }

@@ -2,7 +2,8 @@
 // Favourite items: the list the star of the main window adds to and takes
 // from, its file "fav.dat" (one record ID per line, CR LF), the placement of
 // the favourites window in section "Palette" of the settings, and the two
-// star pictures.
+// star pictures. Beside them the items recently put on, in "recent.dat" of
+// the same format.
 
 #include <cstdint>
 #include <string>
@@ -29,6 +30,14 @@ void WriteFavorites(const std::string& FileName, const TVaruneItemList& Favorite
 bool IsFavorite(const TVaruneItemList& Favorites, int32_t ID);
 // Appends `Item` when no entry has its ID, else deletes the first entry that has.
 void ToggleFavorite(TVaruneItemList& Favorites, const TVaruneItem& Item);
+
+// The recently worn list: newest first, each item once, at most kRecentCount.
+inline constexpr int32_t kRecentCount = 50;
+// Puts `Item` first, taking out its older entry and the entries past the count.
+void NoteWorn(TVaruneItemList& Recent, const TVaruneItem& Item);
+// ReadFavorites, then the list's own rules: the first entry of an item kept,
+// the count at most kRecentCount.
+void ReadRecent(const std::string& FileName, const TVaruneItemList& Items, TVaruneItemList& Recent);
 
 // "Palette": the favourites window's outer placement and whether it is
 // shown at start, each defaulting to `Current`.

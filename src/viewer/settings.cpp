@@ -14,10 +14,15 @@ namespace {
 constexpr int32_t kVisibleWidth = 100;
 constexpr int32_t kVisibleHeight = 40;
 
+// The part of the screen area the window covers; empty (or negative) when none.
+TRect Overlap(const TFormPlacement& Window, const TRect& Screen) {
+  return {std::max(Window.Left, Screen.Left), std::max(Window.Top, Screen.Top),
+          std::min(Window.Left + Window.Width, Screen.Right), std::min(Window.Top + Window.Height, Screen.Bottom)};
+}
+
 bool ShowsEnough(const TFormPlacement& Window, const TRect& Screen) {
-  const int32_t width = std::min(Window.Left + Window.Width, Screen.Right) - std::max(Window.Left, Screen.Left);
-  const int32_t height = std::min(Window.Top + Window.Height, Screen.Bottom) - std::max(Window.Top, Screen.Top);
-  return width >= kVisibleWidth && height >= kVisibleHeight;
+  const TRect shown = Overlap(Window, Screen);
+  return shown.Width() >= kVisibleWidth && shown.Height() >= kVisibleHeight;
 }
 
 std::string PosKey(int32_t PosID) { return "Pos" + std::to_string(PosID); }
@@ -45,6 +50,33 @@ TFormPlacement UsablePlacement(const TFormPlacement& Restored, const TFormPlacem
   const bool seen = std::any_of(Screens.begin(), Screens.end(),
                                 [&](const TRect& screen) { return ShowsEnough(Restored, screen); });
   return seen ? Restored : Default;
+}
+
+TFormPlacement FitOnNearestScreen(const TFormPlacement& Placement, const std::vector<TRect>& Screens) {
+  const auto overlap = [&](const TRect& screen) {
+    const TRect shown = Overlap(Placement, screen);
+    return shown.Empty() ? 0 : int64_t{shown.Width()} * shown.Height();
+  };
+  // Squared distance between the centres, doubled to stay in whole numbers.
+  const auto distance = [&](const TRect& screen) {
+    const int64_t dx = 2 * int64_t{Placement.Left} + Placement.Width - screen.Left - screen.Right;
+    const int64_t dy = 2 * int64_t{Placement.Top} + Placement.Height - screen.Top - screen.Bottom;
+    return dx * dx + dy * dy;
+  };
+  const TRect* nearest = nullptr;
+  for (const TRect& screen : Screens) {
+    if (overlap(screen) == int64_t{Placement.Width} * Placement.Height) return Placement;
+    if (!nearest || overlap(screen) > overlap(*nearest) ||
+        (overlap(screen) == overlap(*nearest) && distance(screen) < distance(*nearest)))
+      nearest = &screen;
+  }
+  if (!nearest) return Placement;
+  TFormPlacement fitted = Placement;
+  fitted.Width = std::min(Placement.Width, nearest->Width());
+  fitted.Height = std::min(Placement.Height, nearest->Height());
+  fitted.Left = std::clamp(Placement.Left, nearest->Left, nearest->Right - fitted.Width);
+  fitted.Top = std::clamp(Placement.Top, nearest->Top, nearest->Bottom - fitted.Height);
+  return fitted;
 }
 
 TOutfitSettings ReadOutfitSettings(const TIniFile& Ini, const TOutfitSettings& Current) {
@@ -95,6 +127,16 @@ void WriteDataSettings(TIniFile& Ini, bool CacheMode, bool DisableCheck, const s
   Ini.WriteBool("Data", "CacheMode", CacheMode);
   Ini.WriteBool("Data", "DisableCheck", DisableCheck);
   if (ClientPath) Ini.WriteString("Data", "ClientPath", *ClientPath);
+}
+
+std::optional<bool> ReadLanguageSetting(const TIniFile& Ini) {
+  const std::string language = Ini.ReadString("Data", "Language", "");
+  if (language == "ja" || language == "en") return language == "ja";
+  return std::nullopt;
+}
+
+void WriteLanguageSetting(TIniFile& Ini, std::optional<bool> Japanese) {
+  if (Japanese) Ini.WriteString("Data", "Language", *Japanese ? "ja" : "en");
 }
 
 }  // namespace varune

@@ -53,6 +53,11 @@ void WritePlacement(TIniFile& Ini, const std::string& Section, const TFormPlacem
 TFormPlacement UsablePlacement(const TFormPlacement& Restored, const TFormPlacement& Default,
                                const std::vector<TRect>& Screens, int32_t MinWidth = kFormMinWidth,
                                int32_t MinHeight = kFormMinHeight);
+// The main window's rule on top of that: a placement partly outside every
+// screen area (a monitor taken away, another scale) is moved, and shrunk if
+// it must, inside the area it overlaps most, or the nearest one when it
+// overlaps none. One that an area holds whole, or no areas, leave it as it is.
+TFormPlacement FitOnNearestScreen(const TFormPlacement& Placement, const std::vector<TRect>& Screens);
 
 // "Chara": the outfit, with the record IDs the appearance selectors had
 // selected (-1 for none) and the track bars' positions.
@@ -86,5 +91,11 @@ void RestoreCharaOutfit(TChara& Chara, const TOutfitSettings& Outfit);
 // "Data" as the window writes it at exit; without a `ClientPath` that key
 // keeps what it held.
 void WriteDataSettings(TIniFile& Ini, bool CacheMode, bool DisableCheck, const std::optional<std::string>& ClientPath);
+
+// "Language" of "Data": the interface language the user chose, "ja" or "en"
+// (true for Japanese); nullopt, the locale deciding, when the key is absent
+// or holds anything else. Writing nullopt leaves the key as it is.
+std::optional<bool> ReadLanguageSetting(const TIniFile& Ini);
+void WriteLanguageSetting(TIniFile& Ini, std::optional<bool> Japanese);
 
 }  // namespace varune

@@ -88,7 +88,7 @@ class ApiTest : public ::testing::Test {
 };
 
 TEST_F(ApiTest, PicturesAreTheBytesTheCommandLineWrites) {
-  const std::string safe = UrlSafeCode(Code());
+  const std::string safe = UrlSafeOutfitCode(Code());
   const std::vector<std::tuple<std::string, std::string, std::vector<std::string>>> cases = {
       {"png", "", {}},
       {"webp", "anim=Move&frame=1", {"--anim", "Move", "--frame", "1"}},
@@ -113,7 +113,7 @@ TEST_F(ApiTest, PicturesAreTheBytesTheCommandLineWrites) {
   // What the character cannot put on is left off and named.
   TOutfitRecord record = DecodeOutfitCode(Code());
   record.EquipIDs.push_back(999999);
-  const THttpResponse refused = Get("/api/v1/render/" + UrlSafeCode(EncodeOutfitCode(record)) + ".png");
+  const THttpResponse refused = Get("/api/v1/render/" + UrlSafeOutfitCode(EncodeOutfitCode(record)) + ".png");
   EXPECT_EQ(refused.result(), http::status::ok);
   EXPECT_NE(refused["X-Varune-Refused"].find("no item 999999"), std::string::npos);
 
@@ -169,7 +169,7 @@ TEST_F(ApiTest, ItemsAndCardsAreWhatTheCommandLineLists) {
 }
 
 TEST_F(ApiTest, RefusesWhatItCannotAnswerNamingIt) {
-  const std::string picture = "/api/v1/render/" + UrlSafeCode(Code()) + ".png";
+  const std::string picture = "/api/v1/render/" + UrlSafeOutfitCode(Code()) + ".png";
   ExpectError(picture + "?scale=9", http::status::bad_request, "scale takes 1 to 8");
   ExpectError(picture + "?zoom=2", http::status::bad_request, "zoom is not a parameter");
   ExpectError(picture + "?scale=2&scale=3", http::status::bad_request, "scale is given twice");
@@ -183,23 +183,23 @@ TEST_F(ApiTest, RefusesWhatItCannotAnswerNamingIt) {
   ExpectError("/api/v1/outfit?random", http::status::bad_request, "random takes a seed");
   ExpectError("/api/v1/items?limit=501", http::status::bad_request, "limit takes 1 to 500");
   ExpectError("/api/v1/items?filter=cheap", http::status::bad_request, "filter takes");
-  ExpectError("/api/v1/render/" + UrlSafeCode(Code()) + ".tiff", http::status::not_found, "no route");
+  ExpectError("/api/v1/render/" + UrlSafeOutfitCode(Code()) + ".tiff", http::status::not_found, "no route");
   ExpectError("/api/v2/info", http::status::not_found, "no route");
   ExpectError("/api/v1/info/", http::status::not_found, "no route");
   // Past the picture size limit: refused before anything is drawn.
-  const THttpResponse large = Get("/api/v1/sheet/" + UrlSafeCode(Code()) + ".png?all=1&scale=8");
+  const THttpResponse large = Get("/api/v1/sheet/" + UrlSafeOutfitCode(Code()) + ".png?all=1&scale=8");
   EXPECT_EQ(large.result(), http::status::bad_request);
   EXPECT_EQ(json::parse(large.body())["error"], "picture_too_large");
 }
 
 TEST_F(ApiTest, EtagsRevalidateAndCorsAnswersItsOrigin) {
-  const std::string target = "/api/v1/render/" + UrlSafeCode(Code()) + ".png?scale=2&crop=1";
+  const std::string target = "/api/v1/render/" + UrlSafeOutfitCode(Code()) + ".png?scale=2&crop=1";
   const THttpResponse first = Get(target);
   const std::string etag(first[http::field::etag]);
   ASSERT_FALSE(etag.empty());
   EXPECT_EQ(first[http::field::cache_control], "public, max-age=86400");
   // The same request in another order, from the cache, is the same answer.
-  const THttpResponse again = Get("/api/v1/render/" + UrlSafeCode(Code()) + ".png?crop=1&scale=2");
+  const THttpResponse again = Get("/api/v1/render/" + UrlSafeOutfitCode(Code()) + ".png?crop=1&scale=2");
   EXPECT_EQ(again[http::field::etag], etag);
   EXPECT_EQ(again.body(), first.body());
   EXPECT_NE(Get(target + "&flip=1")[http::field::etag], etag);
@@ -245,7 +245,7 @@ TEST_F(ApiTest, FullQueueAnswersAtOnce) {
     released.wait();
   }));
   started.get_future().wait();
-  const THttpResponse refused = Call(busyHandler, "/api/v1/render/" + UrlSafeCode(Code()) + ".png");
+  const THttpResponse refused = Call(busyHandler, "/api/v1/render/" + UrlSafeOutfitCode(Code()) + ".png");
   EXPECT_EQ(refused.result(), http::status::service_unavailable);
   EXPECT_EQ(refused[http::field::retry_after], "1");
   // Routes that draw nothing are answered on the I/O thread meanwhile.

@@ -171,6 +171,37 @@ TEST_F(ClientLocationTest, LauncherEntryMapping) {
   EXPECT_EQ(LauncherClientFolder(dir.File("no-prefix")), "");
 }
 
+TEST_F(ClientLocationTest, LauncherPrefixesComeBeforeTheDialog) {
+  const std::string home = dir.File("home");
+  for (const char* folder :
+       {".wine", "Games/b", "Games/a", ".local/share/bottles/bottles/x", ".local/share/Steam/steamapps/compatdata/9/pfx",
+        ".local/share/Steam/steamapps/compatdata/8", ".PlayOnLinux/wineprefix/p"})
+    fs::create_directories(home + "/" + folder);
+  fs::create_directories(home + "/.steam");
+  fs::create_directory_symlink(home + "/.local/share/Steam", home + "/.steam/steam");
+  EXPECT_EQ(LauncherWinePrefixes(home, prefix),
+            (std::vector<std::string>{home + "/.wine", home + "/Games/a", home + "/Games/b",
+                                      home + "/.local/share/bottles/bottles/x",
+                                      home + "/.steam/steam/steamapps/compatdata/9/pfx",
+                                      home + "/.PlayOnLinux/wineprefix/p"}));
+  EXPECT_EQ(LauncherWinePrefixes(home, home + "/.wine/").front(), home + "/Games/a");  // the Wine prefix itself
+
+  // The main prefix's entry first; then each launcher prefix's entry, else its Program Files; then the dialog.
+  search.CommandLine.clear();
+  search.SettingsPath.clear();
+  search.LauncherPrefixes = LauncherWinePrefixes(home, prefix);
+  EXPECT_EQ(LocateClient(search).Folder, launcherFolder);
+  fs::remove_all(prefix + "/drive_d");
+  fs::create_directories(home + "/Games/b/drive_c/Program Files (x86)/Tovenar/Varune");
+  EXPECT_EQ(LocateClient(search).Folder, home + "/Games/b/drive_c/Program Files (x86)/Tovenar/Varune/");
+  fs::create_directories(home + "/.wine/dosdevices/e:/Varune");
+  WriteText(home + "/.wine/system.reg", "[Software\\\\Mirel Soft\\\\VaruneLauncher]\n\"Excutable\"=\"E:\\\\Varune\\\\VaruneClient.exe\"\n");
+  EXPECT_EQ(LocateClient(search).Folder, home + "/.wine/dosdevices/e:/Varune/");
+  EXPECT_EQ(asked, 0);
+  search.LauncherPrefixes = {dir.File("unreadable")};
+  EXPECT_EQ(LocateClient(search).Folder, dir.File("dialog/"));
+}
+
 TEST(ClientLocationRulesTest, SkipRuleAndDefaultPrefix) {
   EXPECT_TRUE(ClientLocationSkipped(true, true));
   EXPECT_FALSE(ClientLocationSkipped(true, false));

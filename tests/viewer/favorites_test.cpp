@@ -56,6 +56,28 @@ TEST_F(FavoritesTest, TheStarAddsOrTakesOffOneEntry) {
   EXPECT_EQ(IDs(), (std::vector<int32_t>{101}));
 }
 
+TEST_F(FavoritesTest, RecentlyWornIsNewestFirstEachOnceAndAtMostFifty) {
+  NoteWorn(favorites, *items[0]);
+  NoteWorn(favorites, *items[1]);
+  NoteWorn(favorites, *items[0]);
+  EXPECT_EQ(IDs(), (std::vector<int32_t>{101, 102}));
+
+  TVaruneItemList many(true);
+  for (int32_t id = 1; id <= 60; ++id) many.Add(std::make_unique<TVaruneItem>(id));
+  std::string text = "7\r\n3\r\n7\r\n";
+  for (int32_t id = 60; id >= 1; --id) text += std::to_string(id) + "\r\n";
+  WriteText(dir.File("recent.dat"), text);
+  favorites.Clear();
+  ReadRecent(dir.File("recent.dat"), many, favorites);
+  ASSERT_EQ(favorites.Count(), kRecentCount);
+  EXPECT_EQ((std::vector<int32_t>{favorites[0]->FIndex, favorites[1]->FIndex, favorites[2]->FIndex}),
+            (std::vector<int32_t>{7, 3, 60}));
+  EXPECT_EQ(favorites[kRecentCount - 1]->FIndex, 13);  // 60 down to 13, 7 and 3 taken out
+  NoteWorn(favorites, *many[0]);
+  EXPECT_EQ(favorites.Count(), kRecentCount);
+  EXPECT_EQ(favorites[0]->FIndex, 1);
+}
+
 TEST_F(FavoritesTest, PaletteSettingsDefaultToTheCurrentPlacement) {
   const TPaletteSettings current{{385, 183, 256, 338}, false};
   TIniFile ini(dir.File("a.ini"));

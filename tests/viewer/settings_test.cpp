@@ -55,6 +55,19 @@ TEST(SettingsTest, DefaultsAndValueForms) {
   EXPECT_EQ(outfit.HairColor, 7);
 }
 
+TEST(SettingsTest, TheLanguageChosenOrTheLocales) {
+  TempDir dir;
+  WriteText(dir.File("a.ini"), "[Data]\nLanguage=fr\n");
+  TIniFile ini(dir.File("a.ini"));
+  EXPECT_EQ(ReadLanguageSetting(ini), std::nullopt);
+  WriteLanguageSetting(ini, std::nullopt);
+  EXPECT_EQ(ini.ReadString("Data", "Language", ""), "fr");
+  WriteLanguageSetting(ini, true);
+  EXPECT_EQ(ReadLanguageSetting(ini), true);
+  WriteLanguageSetting(ini, false);
+  EXPECT_EQ(ReadLanguageSetting(ini), false);
+}
+
 TEST(SettingsTest, WritesInOrderAndReadsBackWhatItWrote) {
   TempDir dir;
   TOutfitSettings outfit;
@@ -107,6 +120,15 @@ TEST(SettingsTest, FormPlacementRules) {
   EXPECT_EQ(UsablePlacement({100, 100, 749, 600}, fallback, screens), fallback);  // below the minimum
   EXPECT_EQ(UsablePlacement({100, 100, 750, 533}, fallback, screens), fallback);
   EXPECT_EQ(UsablePlacement({5000, 5000, 750, 534}, fallback, {}).Left, 5000);  // no screens known
+
+  // The main window is then brought whole onto the screen it overlaps most, or the nearest.
+  EXPECT_EQ(FitOnNearestScreen({100, 100, 800, 600}, screens), (TFormPlacement{100, 100, 800, 600}));
+  EXPECT_EQ(FitOnNearestScreen({1500, 700, 800, 600}, screens), (TFormPlacement{1120, 440, 800, 600}));
+  EXPECT_EQ(FitOnNearestScreen({-300, 100, 800, 600}, screens), (TFormPlacement{0, 100, 800, 600}));
+  EXPECT_EQ(FitOnNearestScreen({-1100, 700, 800, 600}, screens), (TFormPlacement{-1100, 224, 800, 600}));
+  EXPECT_EQ(FitOnNearestScreen({3000, 100, 800, 600}, screens), (TFormPlacement{1120, 100, 800, 600}));
+  EXPECT_EQ(FitOnNearestScreen({-1280, -200, 1400, 1100}, screens), (TFormPlacement{-1280, -200, 1280, 1024}));
+  EXPECT_EQ(FitOnNearestScreen({3000, 100, 800, 600}, {}), (TFormPlacement{3000, 100, 800, 600}));
 }
 
 TEST(SettingsTest, TheCharactersOutfitGoesRoundAndBadValuesAreIgnored) {

@@ -148,9 +148,11 @@ TEST(AppOptionsTest, OursAndQtsArguments) {
   EXPECT_TRUE(ParseAppOptions({"-h"}).Help);
   EXPECT_TRUE(ParseAppOptions({"--help"}).Help);
   EXPECT_TRUE(ParseAppOptions({"--version"}).Version);
+  EXPECT_EQ(ParseAppOptions({"--outfit", "AQ+x"}).Outfit, "AQ+x");
+  EXPECT_EQ(ParseAppOptions({"-platform", "offscreen", "Varune:outfit/AQ-x"}).Outfit, "Varune:outfit/AQ-x");
 
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-           {"--client"}, {"--client="}, {"--client", ""}, {"--clients"}, {"--verbose"}, {"/games/v"}, {"--"}}) {
+           {"--client"}, {"--client="}, {"--client", ""}, {"--clients"}, {"--verbose"}, {"/games/v"}, {"--"}, {"--outfit"}}) {
     try {
       ParseAppOptions(bad);
       ADD_FAILURE() << bad[0];
@@ -159,7 +161,7 @@ TEST(AppOptionsTest, OursAndQtsArguments) {
     }
   }
   const std::string usage = AppUsageText();
-  for (const char* part : {"usage: varune-wardrobe", "--client DIR", "--help", "--version", "VARUNE_APPDIR"})
+  for (const char* part : {"usage: varune-wardrobe", "--client DIR", "--outfit CODE", "--help", "--version", "VARUNE_APPDIR"})
     EXPECT_NE(usage.find(part), std::string::npos) << part;
 }
 
