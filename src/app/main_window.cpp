@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include "app/anchors.h"
@@ -79,11 +82,13 @@ void TfrmQuillon::ReleaseWardrobe() {
   // The lists and their icons refer to the browser and the database.
   lvItemList->Model()->SetList(nullptr);
   lvItemList->Delegate()->SetDataBase(nullptr);
-  if (FFavForm) {
-    FFavForm->List()->Model()->SetList(nullptr);
-    FFavForm->List()->Delegate()->SetDataBase(nullptr);
-  }
+  if (FFavForm)
+    for (TItemIconList* list : {FFavForm->List(), FFavForm->RecentList()}) {
+      list->Model()->SetList(nullptr);
+      list->Delegate()->SetDataBase(nullptr);
+    }
   FFavoriteList.Clear();
+  FRecentList.Clear();
   FWardrobe.Release();
 }
 
@@ -116,12 +121,13 @@ bool TfrmQuillon::FormCreate() {
   FErrorExit = false;
   FStateForm = new TStateForm(this);
   CreateFavForm();
+  FHistory = TOutfitHistory();  // what the start put on is no step to take back
   return true;
 }
 
 void TfrmQuillon::CreateFavForm() {
-  FFavForm = new TFavForm(this, FFavoriteList);
-  FFavForm->List()->Delegate()->SetDataBase(DataBase());
+  FFavForm = new TFavForm(this, FFavoriteList, FRecentList);
+  for (TItemIconList* list : {FFavForm->List(), FFavForm->RecentList()}) list->Delegate()->SetDataBase(DataBase());
   FFavForm->OnEquip = [this](const TVaruneItem* Item) { EquipItem(Item); };
   FFavForm->OnRemoved = [this] { ShowFavoriteStar(); };
   const TFormPlacement main = OuterPlacement(*this);
@@ -207,6 +213,7 @@ void TfrmQuillon::CreateControls() {
   });
 
   pbChara->setMouseTracking(true);
+  pbChara->setAcceptDrops(true);
   pbChara->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(pbChara, &QWidget::customContextMenuRequested, this,
           Guarded(this, [this](QPoint at) { pbCharaContextMenu(at); }));
@@ -220,6 +227,7 @@ void TfrmQuillon::CreateControls() {
     connect(button, &TPictureBox::Clicked, this,
             Guarded(this, [this, button, sender] { FilterClick(button, sender); }));
   connect(edFilter, &QLineEdit::textChanged, this, Guarded(this, [this] { FilterMenuClick(fsSearchBox); }));
+  connect(edFilter, &QLineEdit::returnPressed, this, Guarded(this, [this] { SearchEverySlot(); }));
   for (QToolButton* clear : edFilter->findChildren<QToolButton*>()) clear->setCursor(Qt::PointingHandCursor);
 
   // The window sees every event first (key preview): Ctrl+C, the list's
@@ -262,36 +270,45 @@ QWidget* TfrmQuillon::CreateEquipControls() {
   place(tbTops, "tbTops", {0, 118, 78, 20});
   tbBottom = new QSlider(Qt::Horizontal);
   place(tbBottom, "tbBottom", {76, 118, 78, 20});
+  // Each choice the user makes is one undo step: a track bar's drag is one
+  // from its press to its release.
   for (QSlider* slider : {tbTops, tbBottom}) {
     slider->setRange(0, 0);
     slider->setPageStep(1);
-    connect(slider, &QSlider::valueChanged, this,
-            Guarded(this, [this, slider](int position) { BaseChange(slider, position); }));
+    connect(slider, &QSlider::valueChanged, this, Guarded(this, [this, slider](int position) {
+              OutfitStep([&] { BaseChange(slider, position); });
+            }));
+    connect(slider, &QSlider::sliderPressed, this, [this] { FHistory.BeginStep(OutfitSnapshot()); });
+    connect(slider, &QSlider::sliderReleased, this, [this] { FHistory.EndStep(OutfitSnapshot()); });
   }
   // The style selectors refill their colour selectors; the colour and body
   // selectors put their item on.
-  connect(cbHair, &QComboBox::activated, this, Guarded(this, [this](int index) {
-            FHair.ItemIndex = index;
-            cbHairSelect();
-          }));
-  connect(cbFace, &QComboBox::activated, this, Guarded(this, [this](int index) {
-            FFace.ItemIndex = index;
-            cbFaceSelect();
-          }));
-  connect(cbHairColor, &QComboBox::activated, this, Guarded(this, [this](int index) {
-            FHairColor.ItemIndex = index;
-            BasicItemSelect(FHairColor, FWardrobe.DataBase()->GetHairList(Chara()->Gender()));
-          }));
-  connect(cbEyeColor, &QComboBox::activated, this, Guarded(this, [this](int index) {
-            FEyeColor.ItemIndex = index;
-            BasicItemSelect(FEyeColor, FWardrobe.DataBase()->GetFaceList(Chara()->Gender()));
-          }));
-  connect(cbBody, &QComboBox::activated, this, Guarded(this, [this](int index) {
-            FBody.ItemIndex = index;
-            BasicItemSelect(FBody, FWardrobe.DataBase()->Bodies());
-          }));
+  const auto choice = [this](QComboBox* combo, std::function<void(int)> choose) {
+    connect(combo, &QComboBox::activated, this,
+            Guarded(this, [this, choose](int index) { OutfitStep([&] { choose(index); }); }));
+  };
+  choice(cbHair, [this](int index) {
+    FHair.ItemIndex = index;
+    cbHairSelect();
+  });
+  choice(cbFace, [this](int index) {
+    FFace.ItemIndex = index;
+    cbFaceSelect();
+  });
+  choice(cbHairColor, [this](int index) {
+    FHairColor.ItemIndex = index;
+    BasicItemSelect(FHairColor, FWardrobe.DataBase()->GetHairList(Chara()->Gender()));
+  });
+  choice(cbEyeColor, [this](int index) {
+    FEyeColor.ItemIndex = index;
+    BasicItemSelect(FEyeColor, FWardrobe.DataBase()->GetFaceList(Chara()->Gender()));
+  });
+  choice(cbBody, [this](int index) {
+    FBody.ItemIndex = index;
+    BasicItemSelect(FBody, FWardrobe.DataBase()->Bodies());
+  });
   cbJob = combo("cbJob", {0, 136, 157, 20});
-  connect(cbJob, &QComboBox::activated, this, Guarded(this, [this] { FilterMenuClick(fsJobSelector); }));
+  choice(cbJob, [this](int) { FilterMenuClick(fsJobSelector); });
 
   // Hidden until the key sequence of the item list is typed.
   cbHideHair = check("cbHideHair", {}, {158, 0, 16, 20});
@@ -385,15 +402,20 @@ bool TfrmQuillon::eventFilter(QObject* Watched, QEvent* Event) {
   if (Watched == lvItemList->viewport() && Event->type() == QEvent::Leave) HideItemCard();
   if (Watched == lvItemList->viewport() && Event->type() == QEvent::MouseMove)
     lvItemListShowHint(static_cast<QMouseEvent*>(Event)->position().toPoint());
-  // Exactly Ctrl+C, while this window is active and the search box does not
-  // have the focus (there it copies the box's text).
+  if (Watched == pbChara && ViewDropEvent(Event)) return true;
+  // The window's own shortcuts, while it is active and the search box does
+  // not have the focus (there they copy, paste and undo the box's text).
   if (Event->type() == QEvent::KeyPress && isActiveWindow() && Watched->isWidgetType() &&
-      static_cast<QWidget*>(Watched)->window() == this) {
+      static_cast<QWidget*>(Watched)->window() == this && focusWidget() != edFilter && Chara()) {
     const auto* key = static_cast<QKeyEvent*>(Event);
-    if (key->key() == Qt::Key_C && key->modifiers() == Qt::ControlModifier && focusWidget() != edFilter) {
-      CopyToClipboard();
-      return true;
-    }
+    const bool control = key->modifiers() == Qt::ControlModifier;
+    const bool controlShift = key->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (control && key->key() == Qt::Key_C) CopyToClipboard();
+    else if (control && key->key() == Qt::Key_V) PasteOutfitCode(QGuiApplication::clipboard()->text());
+    else if (control && key->key() == Qt::Key_Z) UndoOutfit();
+    else if ((controlShift && key->key() == Qt::Key_Z) || (control && key->key() == Qt::Key_Y)) RedoOutfit();
+    else return QWidget::eventFilter(Watched, Event);
+    return true;
   }
   return QWidget::eventFilter(Watched, Event);
 }

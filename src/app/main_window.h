@@ -2,10 +2,12 @@
 // The main window: the slot panel and the character view, the filter row and
 // the item browser below them, the appearance, animation and option controls
 // on the right. It owns the database and the character (through TWardrobe),
-// the two pictures behind the character view and the animation clock.
+// the two pictures behind the character view, the animation clock and the
+// outfit's undo history. Its code is split by concern (src/app/README.md).
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@
 #include "viewer/backgrounds.h"
 #include "viewer/export_settings.h"
 #include "viewer/hidden_keys.h"
+#include "viewer/outfit_history.h"
 #include "viewer/selectors.h"
 #include "viewer/view.h"
 #include "viewer/wardrobe.h"
@@ -24,7 +27,9 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPushButton;
+class QTemporaryDir;
 class QSlider;
 class QSpinBox;
 
@@ -59,6 +64,8 @@ class TfrmQuillon : public QWidget {
   TChara* Chara() { return FWardrobe.Chara(); }
   TItemBrowser* Browser() { return FWardrobe.Browser(); }
   const TVaruneItemList& FavoriteList() const { return FFavoriteList; }
+  // The items recently put on, newest first ("recent.dat").
+  const TVaruneItemList& RecentList() const { return FRecentList; }
   const TBitmap32& Buffer() const { return FBuffer; }
   const TBitmap32& CharaBuffer() const { return FCharaBuffer; }
   const TCharaView& View() const { return FView; }
@@ -86,9 +93,26 @@ class TfrmQuillon : public QWidget {
   void CopyToClipboard();
   // Dresses the character in a random outfit; the selectors follow.
   void RandomOutfit();
-  // Dresses the character by an outfit code; a code that does not read is
-  // told and changes nothing.
-  void PasteOutfitCode(const QString& Code);
+  // Dresses the character by the outfit code in `Text` (a code, an outfit
+  // link, an address of the web page), as one undo step; text without a code
+  // that reads is told and changes nothing (Ctrl+V, the context menu).
+  void PasteOutfitCode(const QString& Text);
+  // The same for a link handed over by another start of the program or on
+  // the command line; the window then comes to the front.
+  void OpenOutfitLink(const QString& Text);
+  // Takes back the last step of the outfit, or brings back the last one
+  // taken back; false when there was none.
+  bool UndoOutfit();
+  bool RedoOutfit();
+  // Browses every slot with the search box's text (Enter in the box).
+  void SearchEverySlot();
+  // What dragging the picture out of the view carries: the picture as
+  // exported with the export options, as image data and as a PNG file in a
+  // folder of the program's own, removed at exit. Null when it cannot be made.
+  QMimeData* PictureDragData();
+  // The interface language chosen in the context menu for the next start;
+  // nullopt while the locale decides.
+  std::optional<bool> LanguageChoice() const { return FLanguageChoice; }
 
  signals:
   // The character view has been painted on screen (start-up measurements).
@@ -156,6 +180,17 @@ class TfrmQuillon : public QWidget {
   void BasicItemSelect(const TComboState& Combo, const TVaruneItemList& Items);
   void BaseChange(QSlider* Slider, int Position);
 
+  // Runs a change of the user's as one undo step (nested ones join the
+  // outermost); while an undo restores an outfit, changes are not steps.
+  void OutfitStep(const std::function<void()>& Change);
+  TOutfitSnapshot OutfitSnapshot();
+  void RestoreOutfit(const TOutfitSnapshot& Snapshot);
+  // Puts on a code that reads (standard Base64) as one undo step.
+  void PutOnOutfit(const std::string& Code);
+  void StartPictureDrag();
+  // Drags over and drops on the character view; true when handled.
+  bool ViewDropEvent(QEvent* Event);
+
   void CharaModified();
   void DrawEquipPanel();
   void RenderCharaView();
@@ -197,8 +232,17 @@ class TfrmQuillon : public QWidget {
   int32_t FHintIndex = -1;
   bool FHintShowing = false;
   TItemHintWindow* FHintWindow;
-  // Refers to the database's items; emptied before the database goes.
+  // Refer to the database's items; emptied before the database goes.
   TVaruneItemList FFavoriteList;
+  TVaruneItemList FRecentList;
+  TOutfitHistory FHistory;
+  bool FRestoringOutfit = false;
+  std::optional<bool> FLanguageChoice;
+  // Where a drag on the view began, while the left button holds; made on
+  // the first drag, the folder of the dragged pictures.
+  std::optional<QPoint> FDragStart;
+  std::unique_ptr<QTemporaryDir> FDragFolder;
+  int32_t FDragCount = 0;
   // Made once the window's creation has succeeded.
   TStateForm* FStateForm = nullptr;
   TFavForm* FFavForm = nullptr;

@@ -1,6 +1,7 @@
 // The main window's item browser: the slot, weapon kind and category
-// filters with their menus, the search box, the icon list and its item
-// card, the favourite star and the favourites window.
+// filters with their menus, the search box and its search of every slot,
+// the icon list and its item card, the favourite star, and the favourites
+// window with the items recently put on.
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -24,6 +25,8 @@ namespace {
 
 // The item list's card stands this far below the pointer.
 constexpr int kHintBelowPointer = 20;
+
+std::string EverySlotName() { return LangText("Every slot", "すべての部位"); }
 
 // No accelerators anywhere: an "&" where the toolkit would take it as a
 // shortcut mark (menus, buttons, check boxes) is doubled to show as it is.
@@ -51,13 +54,27 @@ void TfrmQuillon::SelectEquipList(int32_t PosID) {
 }
 
 void TfrmQuillon::EquipItem(const TVaruneItem* Item) {
-  if (Item) Chara()->Equip(Item);
+  if (!Item) return;
+  OutfitStep([&] { Chara()->Equip(Item); });
+  if (Chara()->GetEquipObj(Item->FPosID1) != Item) return;
+  NoteWorn(FRecentList, *Item);
+  if (FFavForm) FFavForm->UpdateList();
+}
+
+void TfrmQuillon::SearchEverySlot() {
+  TItemBrowser& browser = *Browser();
+  browser.SetSearchText(edFilter->text().toStdString());
+  if (!browser.SelectEverySlot()) return;
+  ShowItemList(true);
+  UpdateFilterButtons();
 }
 
 void TfrmQuillon::UpdateFilterButtons() {
   const TItemBrowser& browser = *Browser();
   if (browser.EquipListIndex() >= 1)
     PaintTab(imgFilter1, DrawTableTop, EquipSlotNames[browser.EquipListIndex() - 1], 1);
+  else if (browser.EquipListIndex() == kEverySlot)
+    PaintTab(imgFilter1, DrawTableTop, EverySlotName(), 1);
   imgFilter2->setVisible(browser.WeaponFilterShown());
   if (browser.WeaponFilterShown()) PaintTab(imgFilter2, DrawTableTop, WeaponKindNames[browser.WeaponListIndex()], 1);
   PaintTab(imgFilter3, DrawTableTop, EquipFilterNames[browser.EquipTypeIndex()], 1);
@@ -80,6 +97,7 @@ void TfrmQuillon::FilterClick(TPictureBox* Button, TFilterSender Sender) {
   if (Sender == fsSlotMenu) {
     for (int32_t pos = 1; pos <= kBrowsableSlotCount; ++pos)
       add(EquipSlotNames[pos - 1], pos == browser.EquipListIndex(), true);
+    add(EverySlotName(), browser.EquipListIndex() == kEverySlot, true);
   } else if (Sender == fsWeaponMenu) {
     // Kinds that are not browsed are listed hidden: an entry's position is its kind.
     for (int32_t kind = 0; kind <= kWeaponKindCount; ++kind)

@@ -24,6 +24,7 @@ namespace {
 // The cache copy's progress bar runs in this many steps per archive.
 constexpr int kCacheProgressSteps = 1000;
 constexpr char kFavoritesFileName[] = "fav.dat";
+constexpr char kRecentFileName[] = "recent.dat";
 
 }  // namespace
 
@@ -34,7 +35,7 @@ TFormPlacement OuterPlacement(const QWidget& Window) {
 }
 
 void RestorePlacement(QWidget& Window, const TFormPlacement& Saved, const TFormPlacement& Default, int32_t MinWidth,
-                      int32_t MinHeight) {
+                      int32_t MinHeight, bool FitOnScreen) {
   const bool positioned = WindowPositionsWork();
   std::vector<TRect> screens;
   if (positioned)
@@ -42,7 +43,8 @@ void RestorePlacement(QWidget& Window, const TFormPlacement& Saved, const TFormP
       const QRect area = screen->availableGeometry();
       screens.push_back({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
     }
-  const TFormPlacement placement = UsablePlacement(Saved, Default, screens, MinWidth, MinHeight);
+  TFormPlacement placement = UsablePlacement(Saved, Default, screens, MinWidth, MinHeight);
+  if (FitOnScreen) placement = FitOnNearestScreen(placement, screens);
   if (positioned) Window.move(placement.Left, placement.Top);
   Window.resize(placement.Width - kFormFrameWidth, placement.Height - kFormFrameHeight);
 }
@@ -65,7 +67,8 @@ bool TfrmQuillon::LoadCacheOptions() {
 void TfrmQuillon::LoadSettings() {
   const TIniFile settings(SettingsFileName());
   const TFormPlacement current = OuterPlacement(*this);
-  RestorePlacement(*this, ReadPlacement(settings, "Form", current), current, kFormMinWidth, kFormMinHeight);
+  RestorePlacement(*this, ReadPlacement(settings, "Form", current), current, kFormMinWidth, kFormMinHeight, true);
+  FLanguageChoice = ReadLanguageSetting(settings);
 
   TOutfitSettings now;
   now.Gender = Chara()->Gender();
@@ -95,6 +98,7 @@ void TfrmQuillon::LoadSettings() {
   tbBottom->setValue(outfit.Bottom);
   FExportSettings = ReadExportSettings(settings);
   ReadFavorites(AppDir() + kFavoritesFileName, database.ItemList(), FFavoriteList);
+  ReadRecent(AppDir() + kRecentFileName, database.ItemList(), FRecentList);
 }
 
 void TfrmQuillon::SaveSettings() {
@@ -111,6 +115,8 @@ void TfrmQuillon::SaveSettings() {
     step("The settings could not be saved.", "設定を保存できませんでした。", [this] { SaveSettingsFile(); });
   step("The favourites could not be saved.", "お気に入りを保存できませんでした。",
        [this] { WriteFavorites(AppDir() + kFavoritesFileName, FFavoriteList); });
+  step("The recently worn items could not be saved.", "最近の装備を保存できませんでした。",
+       [this] { WriteFavorites(AppDir() + kRecentFileName, FRecentList); });
 }
 
 void TfrmQuillon::SaveSettingsFile() {
@@ -127,6 +133,7 @@ void TfrmQuillon::SaveSettingsFile() {
   outfit.Bottom = tbBottom->value();
   WriteOutfitSettings(settings, outfit);
   WriteDataSettings(settings, cbCacheMode->isChecked(), cbDisableCheck->isChecked(), ClientPathToSave());
+  WriteLanguageSetting(settings, FLanguageChoice);
   WriteExportSettings(settings, FExportSettings);
   if (FFavForm) {
     WritePaletteSettings(settings, {OuterPlacement(*FFavForm), FPaletteVisibleAtClose.value_or(FFavForm->isVisible())},

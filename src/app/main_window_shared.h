@@ -20,9 +20,10 @@ bool WindowPositionsWork();
 TFormPlacement OuterPlacement(const QWidget& Window);
 
 // Puts `Window` where the settings say, or at `Default` when that placement
-// is too small or off every screen. Positions only where the window system
+// is too small or off every screen; with `FitOnScreen` (the main window)
+// then wholly on the nearest screen. Positions only where the window system
 // takes them.
 void RestorePlacement(QWidget& Window, const TFormPlacement& Saved, const TFormPlacement& Default, int32_t MinWidth,
-                      int32_t MinHeight);
+                      int32_t MinHeight, bool FitOnScreen = false);
 
 }  // namespace varune::app

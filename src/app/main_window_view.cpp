@@ -1,7 +1,9 @@
 // The main window's character view: the slot panel beside the picture and
 // its clicks, the picture's background, size and zoom, and the animation
-// with its frame stepping.
+// with its frame stepping. Dragging pictures out and outfits in is in
+// main_window_dragdrop.cpp.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -38,13 +40,20 @@ void TfrmQuillon::pbCharaMouseDown(QPoint Position, Qt::MouseButton Button) {
     SelectEquipList(slot);
     FilterMenuClick(fsNone);
   } else if (Button == Qt::LeftButton && gender != -1) {
-    Chara()->SetGender(static_cast<TGenderType>(gender));
+    OutfitStep([&] { Chara()->SetGender(static_cast<TGenderType>(gender)); });
   } else if (Button == Qt::RightButton && slot != -1) {
-    Chara()->SetEquipObj(slot, nullptr);
+    OutfitStep([&] { Chara()->SetEquipObj(slot, nullptr); });
+  } else if (Button == Qt::LeftButton && Position.x() >= kCharaViewLeft) {
+    FDragStart = Position;  // the picture may be dragged out
   }
 }
 
 void TfrmQuillon::pbCharaMouseMove(QPoint Position) {
+  if (FDragStart && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) FDragStart.reset();
+  if (FDragStart && (Position - *FDragStart).manhattanLength() >= QApplication::startDragDistance()) {
+    FDragStart.reset();
+    return StartPictureDrag();
+  }
   const TPoint point{Position.x(), Position.y()};
   const int32_t slot = EquipSlotAt(point);
   pbChara->setCursor(slot != -1 || GenderIconAt(point) != -1 ? Qt::PointingHandCursor : Qt::ArrowCursor);

@@ -3,16 +3,20 @@
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QIcon>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/application.h"
 #include "app/heap_warmer.h"
+#include "app/link_server.h"
 #include "app/main_window.h"
 #include "app/shutdown_signals.h"
 #include "archive/error.h"
 #include "database/language.h"
 #include "viewer/app_options.h"
 #include "viewer/client_location.h"
+#include "viewer/ini_file.h"
+#include "viewer/settings.h"
 #include "viewer/startup.h"
 
 namespace varune::app {
@@ -57,10 +61,16 @@ int RunProgram(int argc, char** argv, const std::function<void()>& OnFirstPaint)
     return 0;
   }
 
-  InitLanguage();
   InitAppFolders(ProgramAppFolders());
+  // The language chosen in the program wins over the locale's.
+  if (const std::optional<bool> japanese = ReadLanguageSetting(TIniFile(SettingsFileName())))
+    SetJapaneseUI(*japanese);
+  else
+    InitLanguage();
   TApplication application(argc, argv);
   application.setWindowIcon(ProgramIcon());
+  const QString outfit = QString::fromStdString(options.Outfit);
+  if (!outfit.isEmpty() && HandOverLink(LinkSocketPath(), outfit)) return 0;
 
   if (const std::string problem = CheckSettingsFile(); !problem.empty()) {
     ShowMessage(nullptr, QString(),
@@ -72,7 +82,10 @@ int RunProgram(int argc, char** argv, const std::function<void()>& OnFirstPaint)
   }
   TLocatedClient client;
   if (!ClientLocationSkipped(IsCacheMode(), IsDisableCheck())) {
-    client = LocateClient({options.Client, ReadClientPath(), DefaultWinePrefix(), AskForClient});
+    const char* home = std::getenv("HOME");
+    const std::string prefix = DefaultWinePrefix();
+    client = LocateClient(
+        {options.Client, ReadClientPath(), prefix, LauncherWinePrefixes(home ? home : "", prefix), AskForClient});
     if (client.Folder.empty()) {
       ShowMessage(nullptr, QString(), QString::fromUtf8(kClientNotFoundMessage));
       return 0;
@@ -101,7 +114,11 @@ int RunProgram(int argc, char** argv, const std::function<void()>& OnFirstPaint)
     return 1;
   }
   TShutdownSignals shutdown(&window);
+  // Later starts given a link hand it here.
+  TLinkServer links(&window, [&window](const QString& Link) { window.OpenOutfitLink(Link); });
+  links.Listen(LinkSocketPath());
   window.show();
+  if (!outfit.isEmpty()) window.OpenOutfitLink(outfit);
   return application.exec();
 }
 

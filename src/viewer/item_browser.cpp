@@ -20,6 +20,15 @@ bool TItemBrowser::SelectEquipList(int32_t PosID) {
   return true;
 }
 
+bool TItemBrowser::SelectEverySlot() {
+  if (FEquipListIndex == kEverySlot) return false;
+  FEquipListIndex = kEverySlot;
+  FSelectedIndex = -1;
+  FWeaponListIndex = 0;
+  ApplyFilters();
+  return true;
+}
+
 void TItemBrowser::GenderChanged() {
   FEquipListIndex = -1;
   SelectEquipList(1);
@@ -28,7 +37,7 @@ void TItemBrowser::GenderChanged() {
 bool TItemBrowser::FilterMenuClick(TFilterSender Sender, int32_t Position) {
   switch (Sender) {
     case fsSlotMenu:
-      return SelectEquipList(Position + 1);
+      return Position == kBrowsableSlotCount ? SelectEverySlot() : SelectEquipList(Position + 1);
     case fsWeaponMenu:
       if (Position < 0 || Position > kWeaponKindCount || Position == FWeaponListIndex) return false;
       FWeaponListIndex = Position;
@@ -60,16 +69,18 @@ bool TItemBrowser::FilterMenuClick(TFilterSender Sender, int32_t Position) {
 void TItemBrowser::ApplyFilters() {
   const TVaruneItem* selected = SelectedItem();
   FActiveItemList = &FFilteredItemList;
-  if (FEquipListIndex < 1) {
-    FFilteredItemList.Clear();
-  } else {
-    TItemFilter filter;
-    filter.Slot = FEquipListIndex;
-    filter.Category = static_cast<TEquipFilter>(FEquipTypeIndex);
-    filter.WeaponKind = FWeaponListIndex;
-    filter.Search = FSearchText;
-    filter.Job = JobIndex() + 1;  // 0 without a job selection: no job test
-    ApplyItemFilter(FDataBase.GetSpec(FChara.Gender(), FEquipListIndex), filter, FFilteredItemList);
+  FFilteredItemList.Clear();
+  TItemFilter filter;
+  filter.Category = static_cast<TEquipFilter>(FEquipTypeIndex);
+  filter.WeaponKind = FWeaponListIndex;
+  filter.Search = FSearchText;
+  filter.Job = JobIndex() + 1;  // 0 without a job selection: no job test
+  // One slot, every slot in order, or none before the first is chosen.
+  const int32_t first = FEquipListIndex == kEverySlot ? 1 : FEquipListIndex;
+  const int32_t last = FEquipListIndex == kEverySlot ? kBrowsableSlotCount : FEquipListIndex;
+  for (int32_t slot = std::max(first, 1); slot <= last; ++slot) {
+    filter.Slot = slot;
+    AppendFilteredItems(FDataBase.GetSpec(FChara.Gender(), slot), filter, FFilteredItemList);
   }
   // The selection follows its item, so that no index outlives a shorter list.
   FSelectedIndex = -1;

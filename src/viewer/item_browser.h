@@ -14,6 +14,10 @@
 
 namespace varune {
 
+// The browsed "slot" that is every slot of the gender at once: the slot
+// menu's entry after slot 14.
+inline constexpr int32_t kEverySlot = 0;
+
 // What ran FilterMenuClick: an entry of one of the three filter menus (with
 // its position in the menu), the search box, the job selector, or nothing.
 enum TFilterSender : int32_t { fsNone, fsSlotMenu, fsWeaponMenu, fsCategoryMenu, fsSearchBox, fsJobSelector };
@@ -44,9 +48,14 @@ class TItemBrowser {
   // is search text, with the weapon kind and category reset and nothing
   // selected. Ignored (false) unless PosID is 1 to 14 and not browsed already.
   bool SelectEquipList(int32_t PosID);
+  // Browses every slot at once: the items of slots 1 to 14 that pass the
+  // category, search and job tests, slot by slot, nothing selected. The
+  // category is kept. False when every slot is browsed already.
+  bool SelectEverySlot();
   // The character's gender changed: browse slot 1 of the new gender's lists.
   void GenderChanged();
-  // Applies a filter choice. `Position` is the chosen entry of a menu sender.
+  // Applies a filter choice. `Position` is the chosen entry of a menu sender
+  // (the slot menu's entry kBrowsableSlotCount is every slot).
   // False when nothing changed and the filter row needs no repaint: the
   // checked entry of a menu chosen again, a position outside the menu, or the
   // job selector without a selection. The slot menu browses without
@@ -60,7 +69,7 @@ class TItemBrowser {
 
   // ---- State shown by the window ----------------------------------------------
 
-  int32_t EquipListIndex() const { return FEquipListIndex; }    // -1 before the first slot
+  int32_t EquipListIndex() const { return FEquipListIndex; }    // -1 before the first slot; kEverySlot
   int32_t WeaponListIndex() const { return FWeaponListIndex; }  // 0 all, else a weapon kind
   int32_t EquipTypeIndex() const { return FEquipTypeIndex; }    // entry of EquipFilterNames
   // The weapon kind button and menu exist only while the weapon slot is browsed.

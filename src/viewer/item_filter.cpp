@@ -17,6 +17,10 @@ bool TItemFilter::Passes(const TVaruneItem& Item) const {
 
 void ApplyItemFilter(const TVaruneItemList& Source, const TItemFilter& Filter, TVaruneItemList& Target) {
   Target.Clear();
+  AppendFilteredItems(Source, Filter, Target);
+}
+
+void AppendFilteredItems(const TVaruneItemList& Source, const TItemFilter& Filter, TVaruneItemList& Target) {
   for (const TVaruneItem* item : Source)
     if (Filter.Passes(*item)) Target.Add(item);
 }

@@ -24,5 +24,7 @@ struct TItemFilter {
 // Appends to `Target` (a referring list, cleared first) the items of
 // `Source` that pass `Filter`.
 void ApplyItemFilter(const TVaruneItemList& Source, const TItemFilter& Filter, TVaruneItemList& Target);
+// The same without clearing `Target` first.
+void AppendFilteredItems(const TVaruneItemList& Source, const TItemFilter& Filter, TVaruneItemList& Target);
 
 }  // namespace varune

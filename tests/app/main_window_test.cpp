@@ -37,6 +37,7 @@
 #include "app/main_window.h"
 #include "app/picture_box.h"
 #include "app/shutdown_signals.h"
+#include "app/window_fixture.h"
 #include "archive/stream.h"
 #include "database/client_writer.h"
 #include "database/language.h"
@@ -58,10 +59,6 @@ using varune::app::OpaqueImageOf;
 namespace {
 
 const char* const kArchives[] = {"AJJIYA.SPF", "BANX.SPF", "BARY.SPF", "ZENNE.SPF", "ROWID.SPF"};
-uint32_t gNow = 1000;
-
-std::string ClientFolder() { return test::TDemoFixture::Get().Dir.Path() + "/"; }
-
 std::vector<uint8_t> ReadFile(const std::string& path) { return ReadWholeFile(path); }
 
 bool StartsWith(const std::vector<uint8_t>& bytes, std::string_view magic) {
@@ -100,87 +97,12 @@ std::string WriteIconClient(const std::string& Dir, std::vector<uint8_t> Sheet, 
 
 }  // namespace
 
-class TMainWindowTest : public QObject {
+class TMainWindowTest : public TWindowFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<test::TempDir> FAppDir;
-  std::vector<std::pair<QString, QString>> FMessages;
-  std::vector<QString> FQuestions;
-  bool FAnswer = false;
-
-  std::unique_ptr<TfrmQuillon> Open(const std::string& clientDir = ClientFolder(), bool forThisRunOnly = false) {
-    SetClientDir(clientDir, forThisRunOnly);
-    auto window = std::make_unique<TfrmQuillon>([] { return gNow; });
-    window->FormCreate();
-    return window;
-  }
-
-  template <class T>
-  static T* Control(QWidget* window, const char* name) {
-    T* control = window->findChild<T*>(QString::fromLatin1(name));
-    if (!control) qFatal("no control %s", name);
-    return control;
-  }
-
-  // Opens the character picture's menu as a right click there does and
-  // chooses the entry `Path` names, through its submenus.
-  static void ChooseInViewMenu(TfrmQuillon* window, const QStringList& Path) {
-    QTimer::singleShot(0, [Path] {
-      for (const QString& text : Path) {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu) qFatal("no menu for %s", qPrintable(text));
-        QAction* entry = nullptr;
-        for (QAction* action : menu->actions())
-          if (action->text() == text) entry = action;
-        if (!entry) qFatal("no entry %s", qPrintable(text));
-        menu->setActiveAction(entry);
-        QTest::keyClick(menu, entry->menu() ? Qt::Key_Right : Qt::Key_Return);
-      }
-    });
-    emit Control<QWidget>(window, "pbChara")->customContextMenuRequested(QPoint(300, 100));
-  }
-
-  // Runs `Answer` on the next modal dialog as soon as it shows.
-  static void WhenModal(std::function<void(QDialog*)> Answer) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, Answer] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      poll->stop();
-      poll->deleteLater();
-      Answer(dialog);
-    });
-    poll->start(10);
-  }
-
-  static QImage ClipboardPicture(TfrmQuillon& window) {
-    QGuiApplication::clipboard()->clear();
-    window.CopyToClipboard();
-    return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-  }
-
  private slots:
-  void initTestCase() {
-    test::TDemoFixture::Get();
-    app::SetMessageSink([this](QWidget*, const QString& caption, const QString& text) {
-      FMessages.emplace_back(caption, text);
-    });
-    app::SetQuestionSink([this](QWidget*, const QString&, const QString& text) {
-      FQuestions.push_back(text);
-      return FAnswer;
-    });
-  }
-
-  void init() {
-    SetJapaneseUI(true);
-    FAppDir = std::make_unique<test::TempDir>();
-    const std::string dir = FAppDir->Path() + "/";
-    InitAppFolders({dir, dir + "cache/", dir + "varune-wardrobe.ini"});
-    FMessages.clear();
-    FQuestions.clear();
-    gNow = 1000;
-  }
+  void initTestCase() { InstallSinks(); }
+  void init() { FreshFolder(); }
 
   void createsTheWindowOnTheDemoClient() {
     auto window = Open();

@@ -115,7 +115,7 @@ TEST_F(ItemBrowserTest, ASlotIsShownWholeUnlessThereIsSearchText) {
   EXPECT_EQ(browser->EquipListIndex(), 1);
   EXPECT_EQ(Listed(), (Ids{kIronHelm, kLeatherCap, kIronCrown, kDrillGear + 1, kPlainGear + 1}));
   EXPECT_FALSE(browser->FilterMenuClick(fsSlotMenu, 0));
-  EXPECT_FALSE(browser->FilterMenuClick(fsSlotMenu, kBrowsableSlotCount));
+  EXPECT_FALSE(browser->FilterMenuClick(fsSlotMenu, kBrowsableSlotCount + 1));
 
   // A click on the slot's cell adds the filtering.
   EXPECT_FALSE(browser->SelectEquipList(1));
@@ -126,6 +126,31 @@ TEST_F(ItemBrowserTest, ASlotIsShownWholeUnlessThereIsSearchText) {
   browser->SetSearchText("Gear");
   EXPECT_TRUE(browser->SelectEquipList(2));
   EXPECT_EQ(Listed(), (Ids{kPlainGear + 2}));
+}
+
+TEST_F(ItemBrowserTest, EverySlotListsTheMatchesOfEachSlotInTurn) {
+  ASSERT_TRUE(ChooseJob(1));
+  ASSERT_TRUE(browser->SelectEquipList(13));
+  ASSERT_TRUE(browser->FilterMenuClick(fsWeaponMenu, kBow));
+  browser->SetSearchText("Iron");
+  EXPECT_TRUE(browser->FilterMenuClick(fsSlotMenu, kBrowsableSlotCount));
+  EXPECT_EQ(browser->EquipListIndex(), kEverySlot);
+  EXPECT_FALSE(browser->WeaponFilterShown());
+  // Slot by slot; the weapon kind is no test here.
+  EXPECT_EQ(Listed(), (Ids{kIronHelm, kIronCrown, kIronSword, kIronBow}));
+  EXPECT_FALSE(browser->SelectEverySlot());
+
+  browser->SetSearchText("Gear");
+  EXPECT_TRUE(browser->FilterMenuClick(fsSearchBox));
+  Ids gear;
+  for (int32_t posID = 1; posID <= kBrowsableSlotCount; ++posID) gear.push_back(kPlainGear + posID);
+  EXPECT_EQ(Listed(), gear);  // slots 15 and 16 are not browsed
+  EXPECT_TRUE(browser->FilterMenuClick(fsCategoryMenu, efFashion));
+  EXPECT_EQ(Listed(), Ids{});
+
+  // Choosing a slot leaves it.
+  EXPECT_TRUE(browser->SelectEquipList(1));
+  EXPECT_EQ(browser->EquipListIndex(), 1);
 }
 
 TEST_F(ItemBrowserTest, WeaponKindAndCategoryMenus) {
