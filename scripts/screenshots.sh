@@ -6,7 +6,8 @@
 # browsed with one worn (docs/screenshot-en-tops.png, ...-ja-tops.png), and
 # in both languages the item card over the list and over the slot panel
 # (docs/screenshot-en-card-list.png, ...-card-slot.png), the favourites
-# window (...-favorites.png), the save slot dialog saving into a new slot
+# window with the recently worn items (...-favorites.png), a search of
+# every slot (...-every-slot.png), the save slot dialog saving into a new slot
 # and loading it (...-save.png, ...-load.png), the view zoomed twice
 # through its right-click menu (...-zoom.png) and the export options
 # dialog (...-export-options.png).
@@ -75,9 +76,14 @@ for lang in en_US ja_JP; do
   hover_shot 30 64 "$name-card-slot.png"    # the top worn, in its cell
   click 190 304          # the fourth top selected: its star shows
   click 478 272          # ... and makes it a favourite
-  click 664 147          # the favourites window
+  click 664 147          # the favourites window, the two items worn listed as recent
   shot "$name-favorites.png"
   click 664 147
+  click 620 274          # the search box: "(" and Enter search every slot
+  keys parenleft Return
+  shot "$name-every-slot.png"
+  keys ctrl+a BackSpace
+  click 30 64            # the tops cell again
   # The slot dialog opens centred over the window.
   click 128 192          # SAVE
   click 426 154          # the new slot's row
@@ -87,13 +93,13 @@ for lang in en_US ja_JP; do
   click 426 154          # the slot just saved
   shot "$name-load.png"
   click 511 335          # Cancel
-  # The view's menu opens at the pointer: Copy, Paste, Random outfit, Zoom, Export options.
+  # The view's menu opens at the pointer: Copy, Copy link, Paste, Random outfit, Zoom, Export options, Language.
   view_menu() { DISPLAY=$display xdotool mousemove $((wx + 300)) $((wy + 120)) click 3; sleep 0.4; }
   view_menu
-  keys Down Down Down Down Right Down Return  # Zoom, 2x
+  keys Down Down Down Down Down Right Down Return  # Zoom, 2x
   shot "$name-zoom.png"
   view_menu
-  keys Down Down Down Down Down Return       # Export options...
+  keys Down Down Down Down Down Down Return       # Export options...
   shot "$name-export-options.png"
   keys Escape
   kill $app
