@@ -20,7 +20,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Varune Wardrobe maintainers <maintainers@users.noreply.c-seed-29017404.example>")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Not "games": it plays no game (Debian keeps that section for /usr/games).
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

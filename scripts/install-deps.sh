@@ -27,8 +27,9 @@ packages=(
   # the web page's tests and screenshots in headless Chromium
   chromium chromium-driver python3-selenium
   # what a person installs: icons drawn from the SVG, manual pages from --help,
-  # checks of the installed tree, the .deb and its dependencies
-  librsvg2-bin desktop-file-utils man-db dpkg-dev
+  # checks of the installed tree, the .deb and its dependencies, Debian's
+  # checker of the .deb and the software centres' metadata
+  librsvg2-bin desktop-file-utils man-db dpkg-dev lintian appstream
   # the render service's systemd unit, verified
   systemd
 )

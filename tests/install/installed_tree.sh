@@ -6,6 +6,8 @@
 #                                 service's settings under ETC_ROOT/etc (ROOT)
 #   programs ROOT VERSION         the programs run from ROOT and say VERSION
 #   desktop ROOT                  the desktop entry validates and names what is installed
+#   metainfo ROOT VERSION         the software centres' metadata validates with what it
+#                                 names, and its newest release, like the changelog's, is VERSION
 #   icons ROOT                    every size is a PNG of that size
 #   man ROOT                      the pages render cleanly and document every command and option
 #   service ROOT                  the systemd unit verifies and confines the service
@@ -24,6 +26,7 @@ fail() {
 }
 
 icon_sizes=(16 32 48 64 128 256)
+metainfo_name=io.github.varune_wardrobe.varune_wardrobe.metainfo.xml
 
 # The page as a person reads it: unhyphenated, one line per paragraph.
 render() { MANWIDTH=1000 man --nh --nj --warnings -l "$1"; }
@@ -41,10 +44,13 @@ layout)
     bin/varune-wardrobe
     lib/systemd/system/varune-server.service
     share/applications/varune-wardrobe.desktop
+    share/doc/varune-wardrobe/changelog.gz
+    share/doc/varune-wardrobe/copyright
     share/icons/hicolor/scalable/apps/varune-wardrobe.svg
     share/man/man1/varune-cli.1.gz
     share/man/man1/varune-server.1.gz
     share/man/man1/varune-wardrobe.1.gz
+    share/metainfo/$metainfo_name
   )
   etc_root=$root
   [ -d "${1:-}" ] && etc_root=$1
@@ -78,6 +84,27 @@ desktop)
   [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon=$icon has no scalable icon"
   grep -q '^Name\[ja\]=' "$entry" || fail "no Japanese name"
   grep -q '^Categories=.*Game;.*Graphics;' "$entry" || fail "Categories lack Game or Graphics"
+  # Outfit links open in the program, which takes one as its argument.
+  grep -qx 'MimeType=x-scheme-handler/varune;' "$entry" || fail "the entry does not take varune: links"
+  grep -qE '^Exec=[^ ]+ %u$' "$entry" || fail "Exec=$exec_line passes no link"
+  ;;
+
+metainfo)
+  version=$1
+  metainfo=$root/share/metainfo/$metainfo_name
+  # Notes are fine; errors and warnings are not. validate-tree also finds
+  # the desktop entry it launches, under a root it takes as /.
+  tree=$(mktemp -d)
+  trap 'rm -rf "$tree"' EXIT
+  ln -s "$root" "$tree/usr"
+  report=$(appstreamcli validate --no-net "$metainfo" 2>&1) && ! grep -qE '^ *[EW]: ' <<<"$report" ||
+    fail "appstreamcli validate: $report"
+  report=$(appstreamcli validate-tree --no-net "$tree" 2>&1) && ! grep -qE '^ *[EW]: ' <<<"$report" ||
+    fail "appstreamcli validate-tree: $report"
+  release=$(grep -oPm1 '<release version="\K[^"]+' "$metainfo" || true)
+  [ "$release" = "$version" ] || fail "the newest release is '$release', the package says $version"
+  newest=$(gzip -dc "$root/share/doc/varune-wardrobe/changelog.gz" | sed -nE '1s/^varune-wardrobe \(([^)]+)\).*/\1/p' || true)
+  [ "$newest" = "$version" ] || fail "the changelog's newest entry is '$newest', the package says $version"
   ;;
 
 icons)
