@@ -268,12 +268,7 @@ class TDailyUseTest : public TWindowFixture {
   }
 
   void aPlacementPartlyOffTheScreensComesBackOnTheNearest() {
-    TIniFile settings(SettingsFileName());
-    settings.WriteInteger("Form", "Left", 1500);
-    settings.WriteInteger("Form", "Top", 900);
-    settings.WriteInteger("Form", "Width", 900);
-    settings.WriteInteger("Form", "Height", 700);
-    settings.Save();
+    SavePlacement(1500, 900, 900, 700);
     auto window = Open();
     // Whole on the 1920 x 1080 screen, the size kept.
     QCOMPARE(window->size(), QSize(900 - 16, 700 - 38));

@@ -718,12 +718,7 @@ class TMainWindowTest : public TWindowFixture {
   }
 
   void aPlacementOffEveryScreenFallsBackToTheDefault() {
-    TIniFile settings(SettingsFileName());
-    settings.WriteInteger("Form", "Left", 100000);
-    settings.WriteInteger("Form", "Top", 100000);
-    settings.WriteInteger("Form", "Width", 900);
-    settings.WriteInteger("Form", "Height", 700);
-    settings.Save();
+    SavePlacement(100000, 100000, 900, 700);
     auto window = Open();
     QCOMPARE(window->pos(), QPoint(335, 133));
     QCOMPARE(window->size(), QSize(734, 496));

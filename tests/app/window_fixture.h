@@ -19,6 +19,7 @@
 #include "app/main_window.h"
 #include "database/language.h"
 #include "demo/demo_fixture.h"
+#include "viewer/ini_file.h"
 #include "support/temp_dir.h"
 #include "viewer/startup.h"
 
@@ -102,6 +103,16 @@ class TWindowFixture : public QObject {
       Answer(dialog);
     });
     poll->start(10);
+  }
+
+  // The main window's placement as an earlier run left it in the settings.
+  static void SavePlacement(int32_t Left, int32_t Top, int32_t Width, int32_t Height) {
+    varune::TIniFile settings(varune::SettingsFileName());
+    settings.WriteInteger("Form", "Left", Left);
+    settings.WriteInteger("Form", "Top", Top);
+    settings.WriteInteger("Form", "Width", Width);
+    settings.WriteInteger("Form", "Height", Height);
+    settings.Save();
   }
 
   static QImage ClipboardPicture(TfrmQuillon& window) {
