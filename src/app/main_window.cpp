@@ -2,7 +2,7 @@
 // the creation sequence, and the keys the window sees before its controls.
 // The handlers live beside it by concern: main_window_settings.cpp,
 // main_window_browser.cpp, main_window_selectors.cpp, main_window_view.cpp,
-// main_window_outfit.cpp and main_window_export.cpp.
+// main_window_outfit.cpp, main_window_export.cpp and main_window_dragdrop.cpp.
 
 #include "app/main_window.h"
 

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScopedValueRollback>
 
 #include "app/application.h"
 #include "app/export_options_dialog.h"
@@ -131,17 +132,13 @@ bool TfrmQuillon::RedoOutfit() {
 
 void TfrmQuillon::RestoreOutfit(const TOutfitSnapshot& Snapshot) {
   // What the gender change sets on the way (the track bars, the first styles) is no step of its own.
-  FRestoringOutfit = true;
-  try {
+  {
+    const QScopedValueRollback restoring(FRestoringOutfit, true);
     Chara()->Update([&] {
       Chara()->SetJob(Snapshot.Job);
       Chara()->SetCode(Snapshot.Code);
     });
-  } catch (...) {
-    FRestoringOutfit = false;
-    throw;
   }
-  FRestoringOutfit = false;
   // The selectors follow as after a loaded slot; the job filter reads the job selector.
   SelectorsFollowChara();
   Browser()->ApplyFilters();

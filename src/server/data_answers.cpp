@@ -213,9 +213,8 @@ TAnswer Selectors(const TCatalogue& catalogue, TGenderType gender, int32_t job, 
   return JsonAnswer(answer);
 }
 
-json ItemRef(const TVaruneDatabase& database, int32_t id) {
-  if (id == -1) return nullptr;
-  const TVaruneItem* item = database.ItemList().Find(id);
+// `item` is the record of `id`, or null when the client has none.
+json ItemRef(int32_t id, const TVaruneItem* item) {
   json ref = {{"id", id}, {"name", item ? json(item->FName) : json(nullptr)}};
   if (item) ref["slot"] = item->FPosID1;
   return ref;
@@ -223,8 +222,8 @@ json ItemRef(const TVaruneDatabase& database, int32_t id) {
 
 // An item worn, with what a slot panel shows of it: every slot it takes, and its icon.
 json EquipmentRef(const TVaruneDatabase& database, int32_t id) {
-  json ref = ItemRef(database, id);
   const TVaruneItem* item = database.ItemList().Find(id);
+  json ref = ItemRef(id, item);
   if (!item) return ref;
   json slots = json::array();
   for (const int32_t slot : item->Slots())
@@ -239,7 +238,10 @@ json Outfit(const TVaruneDatabase& database, const std::string& code, const std:
   static constexpr const char* kParts[] = {"hair", "face", "body", "tops", "bottoms"};
   const TOutfitRecord record = DecodeOutfitCode(code);
   json base, equipment = json::array();
-  for (size_t i = 0; i < record.BaseIDs.size(); ++i) base[kParts[i]] = ItemRef(database, record.BaseIDs[i]);
+  for (size_t i = 0; i < record.BaseIDs.size(); ++i) {
+    const int32_t id = record.BaseIDs[i];
+    base[kParts[i]] = id == -1 ? json(nullptr) : ItemRef(id, database.ItemList().Find(id));
+  }
   for (const int32_t id : record.EquipIDs) equipment.push_back(EquipmentRef(database, id));
   return {{"code", code},
           {"code_url", UrlSafeOutfitCode(code)},

@@ -184,13 +184,20 @@ void TService::TImpl::Handle(const THttpRequest& Request, TReply Reply) {
     exchange.RouteName = "options";
     return Options(exchange, Request);
   }
-  if (const std::shared_ptr<const TWebFiles> web = Web(); const TWebFile* file = web->Find(Request.target())) {
-    exchange.RouteName = "web";
-    return SendWebFile(exchange, Request, *file);
-  }
+  TRoute route;
   try {
-    const TRoute route = ParseTarget(Request.target());
-    exchange.RouteName = route.Entry->Name;
+    route = ParseTarget(Request.target());
+  } catch (const TApiError& error) {
+    // A path the API has no route for may name a file of the page.
+    const std::shared_ptr<const TWebFiles> web = Web();
+    if (const TWebFile* file = error.Status == http::status::not_found ? web->Find(Request.target()) : nullptr) {
+      exchange.RouteName = "web";
+      return SendWebFile(exchange, Request, *file);
+    }
+    return SendError(exchange, error);
+  }
+  exchange.RouteName = route.Entry->Name;
+  try {
     Answer(exchange, Request, route);
   } catch (const TApiError& error) {
     SendError(exchange, error);

@@ -61,7 +61,8 @@ onBusy((seconds) => {
 
 const player = new SheetPlayer($('view'), (index, count) => {
   $('frame-number').textContent = t('frame', index + 1, count);
-  showDownloads();
+  // The still picture's links name the frame shown once it holds still.
+  if (!player.playing) showDownloads();
 });
 let sheetAborter = new AbortController();
 let ready = false;
@@ -341,7 +342,10 @@ $('animation').addEventListener('change', () => {
   writeAddress();
   loadSheet(false);
 });
-$('animate').addEventListener('change', () => player.setPlaying($('animate').checked));
+$('animate').addEventListener('change', () => {
+  player.setPlaying($('animate').checked);
+  showDownloads();
+});
 for (const [id, delta] of [['frame-back', -1], ['frame-next', 1]]) {
   $(id).addEventListener('click', () => {
     $('animate').checked = false;
