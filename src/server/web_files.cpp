@@ -39,7 +39,7 @@ std::string_view ContentTypeOf(const fs::path& path) {
 
 }  // namespace
 
-TWebFiles::TWebFiles(const std::string& Dir) : FDir(Dir) {
+TWebFiles::TWebFiles(const std::string& Dir) {
   std::error_code error;
   if (!fs::is_directory(Dir, error)) throw Error("the web page's folder " + Dir + " is not a folder");
   uintmax_t bytes = 0;

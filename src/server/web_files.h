@@ -27,11 +27,8 @@ class TWebFiles {
   // The file a request target's path names (a folder's is its
   // "index.html"), or null. The query is not looked at.
   const TWebFile* Find(std::string_view Target) const;
-  bool Empty() const { return FFiles.empty(); }
-  const std::string& Dir() const { return FDir; }
 
  private:
-  std::string FDir;
   std::map<std::string, TWebFile, std::less<>> FFiles;  // by path from the folder, "/index.html"
 };
 

@@ -5,7 +5,7 @@
 // selections, as the desktop program's selectors follow a loaded slot.
 
 // The style entry holding colour `id` and that colour's position, or -1s.
-export function findStyle(styles, id) {
+function findStyle(styles, id) {
   for (let style = 0; style < styles.length; ++style) {
     const color = styles[style].colors.findIndex((entry) => entry.id === id);
     if (color >= 0) return { style, color };
@@ -14,7 +14,7 @@ export function findStyle(styles, id) {
 }
 
 // The body entry that is item `id` itself or the record of its family.
-export function findBody(bodies, id) {
+function findBody(bodies, id) {
   return bodies.findIndex((entry) => entry.item === id || entry.id === id || entry.id === id - (id % 100));
 }
 

@@ -42,10 +42,6 @@ export class ItemCard {
     this.element.hidden = true;
   }
 
-  get visible() {
-    return !this.element.hidden;
-  }
-
   // Right of the anchor, else left of it, kept inside the window.
   place(anchor, width, height) {
     const right = window.innerWidth, bottom = window.innerHeight;

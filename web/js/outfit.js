@@ -5,7 +5,7 @@
 
 import { getJson, query } from './api.js';
 
-export const BASE_PARTS = ['hair', 'face', 'body', 'tops', 'bottoms'];
+const BASE_PARTS = ['hair', 'face', 'body', 'tops', 'bottoms'];
 
 function dress(params) {
   return getJson(`/outfit${query(params)}`);

@@ -39,10 +39,6 @@ export class SheetPlayer {
     return this.index;
   }
 
-  get count() {
-    return this.frames.length;
-  }
-
   // Shows a new sheet. The frame number is kept when the new animation has
   // it (a changed outfit goes on where it was), else it starts over.
   show(image, frames, keepFrame) {

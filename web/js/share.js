@@ -6,7 +6,7 @@ import { urlSafeCode } from './address.js';
 
 // The links of `view` ({code, anim, job, frame, background, transparent,
 // scale}; background as "#rrggbb"): {element id: [address, file name]}.
-export function downloadLinks({ code, anim, job, frame, background, transparent, scale }) {
+function downloadLinks({ code, anim, job, frame, background, transparent, scale }) {
   const name = urlSafeCode(code);
   const common = { anim, job: job === 1 ? null : job, scale: scale === 1 ? null : scale };
   const shown = transparent ? { transparent: 1 } : { bg: background.slice(1) };
